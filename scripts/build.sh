@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, then configures and builds the optimised tree in build/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake --preset default >/dev/null
+cmake --build --preset default

@@ -1,0 +1,3 @@
+#include "shell/demo_state.h"
+
+demo_state demo;

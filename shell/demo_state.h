@@ -1,0 +1,69 @@
+#pragma once
+// The one process-wide record through which the shell, the demo runtime and the parts share
+// window, display, input, clock and music state. Touched only on the main thread.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FSOUND_SAMPLE;
+struct parts;
+
+struct display_mode {
+  int32_t width = 0;
+  int32_t height = 0;
+  bool operator==(const display_mode&) const = default;
+};
+
+struct demo_state {
+  // Window and display.
+  int32_t screen_width = 0;
+  int32_t screen_height = 0;
+  int32_t render_width = 0;
+  int32_t render_height = 0;
+  bool fullscreen = false;
+  bool antialiasing = false;
+  bool force_16_9 = false;
+  std::vector<display_mode> display_modes;
+  bool modes_pending = true;
+  // Platform handles: module instance, window, device context and GL context on Windows; on SDL
+  // hwnd is the SDL_Window and hrc the SDL_GLContext (hinstance and hdc stay null).
+  void* hinstance = nullptr;
+  void* hwnd = nullptr;
+  void* hdc = nullptr;
+  void* hrc = nullptr;
+  bool window_active = true;
+
+  // Input.
+  std::array<bool, 256> keys{};
+  int32_t wheel_notches = 0;
+  bool right_button = false;
+  std::string clipboard_text;
+
+  // Clock and music.
+  double show_time = 0.0;
+  double frame_step = 0.0;
+  double last_clock = 0.0;
+  bool sync_to_music = true;
+  FSOUND_SAMPLE* music_sample = nullptr;
+  bool ending = false;
+  double ending_start = 0.0;
+  double fade_rate = 100002.5;
+
+  // Parts: created by the demo start-up, live until the process ends.
+  parts* loader_part = nullptr;
+  parts* show_part = nullptr;
+};
+
+extern demo_state demo;
+
+// Windows virtual-key codes the program reads.
+namespace vk {
+constexpr int back = 8;
+constexpr int escape = 27;
+constexpr int left = 37;
+constexpr int up = 38;
+constexpr int right = 39;
+constexpr int down = 40;
+constexpr int f1 = 112;
+}  // namespace vk

@@ -1,0 +1,2 @@
+// Entry point; the window spine arrives with the SDL backend.
+int main() { return 0; }

@@ -1,0 +1,24 @@
+#include "shell/platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+message_box_answer print_message_box(const char* text, const char* caption, message_box_kind kind) {
+  std::fprintf(stderr, "[%s] %s\n", caption, text);
+  return kind == message_box_kind::yes_no_exclamation ? message_box_answer::no : message_box_answer::ok;
+}
+
+void print_clipboard(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+[[noreturn]] void exit_now(int code) {
+  std::fflush(nullptr);
+  std::exit(code);
+}
+
+void no_window() {}
+
+}  // namespace
+
+platform_hooks platform = {print_message_box, print_clipboard, exit_now, no_window};
