@@ -228,18 +228,4 @@ TEST_F(RenderTargets, DepthTextureParametersAndEmptySizes) {
   EXPECT_EQ(GLuint(value), ctx.textures[30]);
 }
 
-TEST(RenderContext, ConstructionDefaults) {
-  const render_context& ctx = global_render_context;
-  EXPECT_EQ(ctx.projector.eye.y, 2.0f);
-  EXPECT_EQ(ctx.projector.eye.state, 1);
-  EXPECT_EQ(ctx.projector.up.z, 1.0f);
-  EXPECT_EQ(ctx.projector.center.x + ctx.projector.center.y + ctx.projector.center.z, 0.0f);
-  EXPECT_EQ(ctx.current_frame, nullptr);
-  EXPECT_TRUE(ctx.compressed_upload);
-  EXPECT_FALSE(ctx.generate_mipmaps || ctx.placeholder_images);
-  EXPECT_EQ(ctx.fov_offset, 0.0);
-  EXPECT_TRUE(
-      std::all_of(std::begin(ctx.textures), std::end(ctx.textures), [](uint32_t t) { return t == 0; }));
-}
-
 }  // namespace

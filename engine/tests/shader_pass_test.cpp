@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -305,7 +306,7 @@ TEST_F(GlPasses, ProjectorMatrixOnUnitTwo) {
 
   // Hand-built bias * perspective * look-at.
   const std::vector<double> bias = {0.5, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0.5, 0, 0.5, 0.5, 0.5, 1};
-  const double f = 1.0 / std::tan(75.0 / 2 * M_PI / 180), n = 0.1, fa = 100;
+  const double f = 1.0 / std::tan(75.0 / 2 * std::numbers::pi / 180), n = 0.1, fa = 100;
   const std::vector<double> perspective = {
       f / 1.6, 0, 0, 0, 0, f, 0, 0, 0, 0, (fa + n) / (n - fa), -1, 0, 0, 2 * fa * n / (n - fa), 0};
   // Forward (-1,-2,-3)/|.|, side = forward x up, true up = side x forward.
