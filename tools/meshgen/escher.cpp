@@ -1,4 +1,5 @@
 // The escher module: one storey of an impossible tower around the y axis.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -30,13 +31,15 @@ void spiral_stair(mesh_builder& m, float start, float turn, float y0, float rise
   for (int i = 0; i < steps; ++i) {
     float a0 = start + turn * i / steps, a1 = start + turn * (i + 1) / steps;
     float y = y0 + rise * (i + 1) / steps;
+    // Everything stays inside the storey so that stacked storeys do not overlap.
+    auto inside = [](float v) { return std::clamp(v, 0.0f, storey); };
     if (upside_down) {
-      sector(m, r0, r1, a0, a1, y - rise / steps, y - rise / steps + thick);
+      sector(m, r0, r1, a0, a1, inside(y - rise / steps), inside(y - rise / steps + thick));
     } else {
-      sector(m, r0, r1, a0, a1, y - thick, y);
+      sector(m, r0, r1, a0, a1, inside(y - thick), inside(y));
     }
     // Stringer along the outer edge.
-    sector(m, r1, r1 + 0.15f, a0, a1, y - thick - 0.35f, y + 0.25f);
+    sector(m, r1, r1 + 0.15f, a0, a1, inside(y - thick - 0.35f), inside(y + 0.25f));
   }
 }
 
