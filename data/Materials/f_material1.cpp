@@ -26,8 +26,16 @@ varying vec3 eye_normal;
 varying vec3 obj_pos;
 varying vec3 obj_normal;
 varying vec4 projected;
+varying vec2 screen;
 
 float hash(vec2 p) { return fract(sin(dot(p, vec2(12.9898, 78.233))) * 43758.5453); }
+
+// The light haze at the end of the view: brightest at the vanishing point in the middle of the
+// screen. Far surfaces dissolve into it, so structures stand out as silhouettes against light.
+vec3 haze(vec2 ndc) {
+  float r2 = dot(ndc * vec2(1.0, 1.3), ndc * vec2(1.0, 1.3));
+  return vec3(0.52, 0.56, 0.62) * (0.1 + 0.9 * exp(-r2 * 2.2));
+}
 
 // Keeps colours below 1 without clipping: linear up to 0.7, then a soft shoulder.
 vec3 shoulder(vec3 c) {
@@ -39,6 +47,13 @@ void main() {
   vec3 albedo = gl_Color.rgb;
   float top = max(albedo.r, max(albedo.g, albedo.b));
   float saturation = top > 0.001 ? (top - min(albedo.r, min(albedo.g, albedo.b))) / top : 0.0;
+  // The scene's colours span black to white; as stone they are pulled together into a narrow,
+  // near-monochrome range that keeps each colour's hue (black becomes dark basalt).
+  // Weakly coloured stone loses most of its tint; strong colours stay as accents, a little darker.
+  vec3 hue = top > 0.001 ? albedo / top : vec3(1.0);
+  float accent = smoothstep(0.45, 0.8, saturation);
+  float tone = (0.1 + 0.62 * sqrt(top)) * mix(1.0, 0.72, accent);
+  vec3 base = mix(vec3(dot(hue, vec3(0.3, 0.59, 0.11))), hue, max(accent, 0.25)) * tone;
 
   vec3 view = length(eye_pos) > 1e-5 ? normalize(-eye_pos) : vec3(0.0, 0.0, 1.0);
   vec3 n = length(eye_normal) > 1e-6 ? normalize(eye_normal) : view;
@@ -85,21 +100,25 @@ void main() {
   float dist = length(eye_pos);
   vec3 key_dir = normalize(vec3(-0.35 + 0.15 * PosY, 0.8, 0.45));
   float key = max(dot(nb, key_dir), 0.0);
-  float lamp = max(dot(nb, view), 0.0) / (1.0 + dist * dist * 0.012);
-  float spec = pow(max(dot(reflect(-key_dir, nb), view), 0.0), 24.0) * 0.25;
+  float lamp = max(dot(nb, view), 0.0) / (1.0 + dist * dist * 0.006);
+  float spec = pow(max(dot(reflect(-key_dir, nb), view), 0.0), 24.0) * 0.3;
+  float fresnel = pow(1.0 - max(dot(n, view), 0.0), 4.0);
   float spot = 0.0;
   if (projected.w > 0.05) spot = texture2D(texture2d_blob, projected.xy / projected.w).r;
-  vec3 light = vec3(0.05, 0.055, 0.065) + key * vec3(0.75, 0.72, 0.68) + lamp * 0.55 +
-               spot * vec3(0.35, 0.4, 0.5);
-  vec3 colour = albedo * light * (1.0 - 0.35 * joint) + spec;
+  vec3 light = vec3(0.1, 0.11, 0.13) + key * vec3(0.8, 0.77, 0.72) + lamp * 0.6 + spot * vec3(0.35, 0.4, 0.5);
+  vec3 colour = base * light * (1.0 - 0.35 * joint) + spec + fresnel * 0.2 * haze(screen);
   float glow = 0.0;
 
   float pulse = clamp(DSP, 0.0, 2.0);
   if (Mode == 1) {
     // Emitting surfaces: joints and a wave of light that runs along the object's y axis.
     float band = exp(-pow((fract((obj_pos.y - ttime * 2.5) / 18.0) - 0.5) * 6.0, 2.0));
-    float emit = 0.75 + 1.2 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.5 * pulse;
+    float emit = 0.45 + 1.2 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.5 * pulse;
     emit *= 0.6 + 0.4 * saturation + 0.4 * max(dot(nb, view), 0.0);
+    // Coloured emitters are beams: soft at the edges of their span, streaked along their length.
+    float core = 1.0 - smoothstep(0.3, 1.0, abs(obj_pos.y) / 6.0);
+    float streak = 0.8 + 0.2 * sin(obj_pos.z * 40.0 - ttime * 3.0);
+    emit *= mix(1.0, core * streak * 1.3, saturation);
     colour = colour * 0.4 + albedo * emit;
     glow = clamp(0.4 + 0.3 * band + 0.4 * saturation, 0.0, 1.0);
   } else if (Mode == 2) {
@@ -109,8 +128,9 @@ void main() {
     glow = 1.0;
   } else {
     // Coloured accents shine a little by themselves so they stay readable in the dark.
-    colour += albedo * saturation * (0.18 + 0.15 * pulse);
-    glow = saturation * 0.35;
+    float facing = max(dot(nb, view), 0.0);
+    colour += albedo * accent * (0.04 + 0.1 * facing * facing + 0.15 * pulse);
+    glow = accent * 0.3;
   }
 
   // Rims of the openings: warm light on broken edges, a cold line on clean slots.
@@ -118,9 +138,9 @@ void main() {
   colour += rim_colour * rim * (0.9 + 0.6 * pulse);
   glow = max(glow, rim);
 
-  // Darkness swallows what is far away.
-  float fog = exp(-dist * 0.075);
-  colour *= fog;
+  // Far away everything dissolves into the haze.
+  float fog = exp(-dist * 0.06);
+  colour = mix(haze(screen) * 0.8, colour, fog);
   glow *= fog;
 
   gl_FragData[0] = vec4(shoulder(colour), glow);

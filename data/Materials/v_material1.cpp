@@ -8,6 +8,7 @@ varying vec3 eye_normal;
 varying vec3 obj_pos;
 varying vec3 obj_normal;
 varying vec4 projected;
+varying vec2 screen;  // normalised device x, y: where the haze glows behind the surface
 
 void main() {
   vec4 eye = gl_ModelViewMatrix * gl_Vertex;
@@ -18,4 +19,5 @@ void main() {
   projected = gl_TextureMatrix[2] * gl_Vertex;
   gl_FrontColor = gl_Color;
   gl_Position = ftransform();
+  screen = gl_Position.xy / max(abs(gl_Position.w), 1e-4);
 }

@@ -49,7 +49,12 @@ void main() {
   vec4 colour = texture2D(texture2d_1, uv);
   float depth = texture2D(texture2d_2, uv).r;
   if (depth >= 0.99999) {
-    gl_FragColor = colour;  // nothing drawn here
+    // Nothing drawn here: the light haze at the end of the view, brightest at its centre (the
+    // same haze the scene's far surfaces fade into), marked as light for the god rays.
+    vec2 ndc = uv * 2.0 - 1.0;
+    float r2 = dot(ndc * vec2(1.0, 1.3), ndc * vec2(1.0, 1.3));
+    float glow = exp(-r2 * 2.2);
+    gl_FragColor = vec4(vec3(0.52, 0.56, 0.62) * (0.1 + 0.9 * glow) * 0.8, glow * 0.8);
     return;
   }
   // The pass covers the screen, so the texture-coordinate steps per pixel give the aspect ratio.
@@ -68,8 +73,8 @@ void main() {
   float spin = r.z * 3.14159 + fract(fttime * 7.0) * 6.2832;
   float near_ao = occlusion(p, n, frame, 0.35 + 0.02 * z, aspect, 10, spin);
   float wide_ao = occlusion(p, n, frame, 1.6 + 0.06 * z, aspect, 8, spin + 1.3);
-  float ao = (1.0 - near_ao) * (1.0 - 0.8 * wide_ao);
-  ao = pow(clamp(ao, 0.0, 1.0), 1.6);
+  float ao = (1.0 - near_ao) * (1.0 - wide_ao);
+  ao = pow(clamp(ao, 0.0, 1.0), 2.0);
 
   float spare = clamp(colour.a * 1.5, 0.0, 1.0);
   gl_FragColor = vec4(colour.rgb * mix(ao, 1.0, spare), colour.a);

@@ -7,8 +7,8 @@ uniform sampler2D texture2d_1;  // half-size highlights
 
 const int samples = 64;
 const float density = 0.92;
-const float decay = 0.965;
-const float weight = 0.05;
+const float decay = 0.97;
+const float weight = 0.06;
 const float exposure = 0.9;
 
 void main() {

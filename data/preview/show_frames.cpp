@@ -31,8 +31,14 @@ int main(int argc, char** argv) {
   context.create_target(1, width / 2, height / 2, 0);
   set_linear_filter();
   context.compressed_upload = false;
+  // The window's GL defaults, as the program sets them before the show starts.
+  glShadeModel(GL_SMOOTH);
+  glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+  glClearDepth(1.0);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glClearColor(0, 0, 0, 0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   parts* show = create_show_part();
