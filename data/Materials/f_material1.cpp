@@ -56,8 +56,15 @@ void main() {
   vec3 base = mix(vec3(dot(hue, vec3(0.3, 0.59, 0.11))), hue, max(accent, 0.25)) * tone;
 
   vec3 view = length(eye_pos) > 1e-5 ? normalize(-eye_pos) : vec3(0.0, 0.0, 1.0);
-  vec3 n = length(eye_normal) > 1e-6 ? normalize(eye_normal) : view;
+  // The true facet normal, from how the surface moves across the screen. Where the given normal
+  // contradicts it (a swept tube's collapsed end ring is a flat disc whose normals still point
+  // sideways) the facet normal takes over; elsewhere the given, smooth normal is kept.
+  vec3 facet = cross(dFdx(eye_pos), dFdy(eye_pos));
+  facet = length(facet) > 1e-12 ? normalize(facet) : view;
+  if (dot(facet, view) < 0.0) facet = -facet;
+  vec3 n = length(eye_normal) > 1e-6 ? normalize(eye_normal) : facet;
   if (dot(n, view) < 0.0) n = -n;  // tubes and inside-out walls are seen from both sides
+  n = normalize(mix(n, facet, smoothstep(0.35, 0.05, abs(dot(n, facet)))));
 
   // Planar coordinates on the object's dominant face direction.
   vec3 on = length(obj_normal) > 1e-6 ? abs(normalize(obj_normal)) : vec3(0.0, 1.0, 0.0);
