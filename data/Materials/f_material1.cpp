@@ -52,7 +52,7 @@ void main() {
   // Weakly coloured stone loses most of its tint; strong colours stay as accents, a little darker.
   vec3 hue = top > 0.001 ? albedo / top : vec3(1.0);
   float accent = smoothstep(0.45, 0.8, saturation);
-  float tone = (0.1 + 0.62 * sqrt(top)) * mix(1.0, 0.72, accent);
+  float tone = (0.1 + 0.62 * sqrt(top)) * mix(1.0, 0.8, accent);
   vec3 base = mix(vec3(dot(hue, vec3(0.3, 0.59, 0.11))), hue, max(accent, 0.25)) * tone;
 
   vec3 view = length(eye_pos) > 1e-5 ? normalize(-eye_pos) : vec3(0.0, 0.0, 1.0);
@@ -112,7 +112,9 @@ void main() {
   float fresnel = pow(1.0 - max(dot(n, view), 0.0), 4.0);
   float spot = 0.0;
   if (projected.w > 0.05) spot = texture2D(texture2d_blob, projected.xy / projected.w).r;
-  vec3 light = vec3(0.1, 0.11, 0.13) + key * vec3(0.8, 0.77, 0.72) + lamp * 0.6 + spot * vec3(0.35, 0.4, 0.5);
+  // Accents take the key light harder, so their facets separate instead of reading flat.
+  vec3 light = vec3(0.1, 0.11, 0.13) * (1.0 - 0.5 * accent) + key * vec3(0.8, 0.77, 0.72) * (1.0 + 0.5 * accent) +
+               lamp * 0.6 * (1.0 - 0.4 * accent) + spot * vec3(0.35, 0.4, 0.5);
   vec3 colour = base * light * (1.0 - 0.35 * joint) + spec + fresnel * 0.2 * haze(screen);
   float glow = 0.0;
 
@@ -120,7 +122,7 @@ void main() {
   if (Mode == 1) {
     // Emitting surfaces: joints and a wave of light that runs along the object's y axis.
     float band = exp(-pow((fract((obj_pos.y - ttime * 2.5) / 18.0) - 0.5) * 6.0, 2.0));
-    float emit = 0.45 + 1.2 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.5 * pulse;
+    float emit = 0.45 + 1.2 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.25 * pulse;
     emit *= 0.6 + 0.4 * saturation + 0.4 * max(dot(nb, view), 0.0);
     // Coloured emitters are beams: soft at the edges of their span, streaked along their length.
     float core = 1.0 - smoothstep(0.3, 1.0, abs(obj_pos.y) / 6.0);

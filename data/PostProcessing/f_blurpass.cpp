@@ -46,7 +46,7 @@ void main() {
 
   float pulse = clamp(DSP, 0.0, 2.0);
   vec3 rays = texture2D(texture2d_s, uv).rgb;
-  colour += rays * (0.75 + 0.9 * pulse);
+  colour += rays * (0.75 + 0.6 * pulse);
   colour *= 1.0 + 0.15 * clamp(DSP2, 0.0, 2.0);
 
   // Shoulder, then a cool tint in the shadows and a warm one in the lights.
