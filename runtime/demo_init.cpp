@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include <memory>
+
 #include "engine/render_context.h"
 #include "fsound/fsound.h"
 #include "runtime/frame_clock.h"
@@ -14,7 +16,7 @@
 namespace {
 
 // The loading frame's record; kept for the whole run.
-frame_state* loading_frame_state = nullptr;
+std::unique_ptr<frame_state> loading_frame_state;
 
 bool fail(const char* text, int exit_code) {
   platform.message_box(text, "Vorteline", message_box_kind::ok_information);
@@ -39,12 +41,12 @@ bool demo_init() {
   context.compressed_upload = false;
 
   // Loading screen.
-  loading_frame_state = new frame_state();
-  context.current_frame_state = loading_frame_state;
+  loading_frame_state = std::make_unique<frame_state>();
+  context.current_frame_state = loading_frame_state.get();
   demo.loader_part = new part_loader();
   demo.loader_part->init(&context);
   double no_step = 0.0;
-  demo.loader_part->render(&no_step, &context, loading_frame_state);
+  demo.loader_part->render(&no_step, &context, loading_frame_state.get());
   platform.swap_buffers();
 
   // The show, loaded behind the black screen.
