@@ -35,14 +35,14 @@ bool demo_init() {
   context.create_target(0, demo.render_width, demo.render_height, 0);
   context.create_target(1, demo.render_width / 2, demo.render_height / 2, 0);
   demo.clipboard_text.clear();
-  context.set_linear_filter();
+  set_linear_filter();
   // Every image loaded from here on is decoded and uploaded uncompressed.
-  context.placeholder_textures = false;
+  context.placeholder_images = false;
   context.compressed_upload = false;
 
   // Loading screen.
   loading_frame_state = std::make_unique<frame_state>();
-  context.current_frame_state = loading_frame_state.get();
+  context.current_frame = loading_frame_state.get();
   demo.loader_part = new part_loader();
   demo.loader_part->init(&context);
   double no_step = 0.0;

@@ -18,7 +18,7 @@ struct standin_show_part : parts {
   void init(render_context*) override {}
 
   void render(double*, render_context* context, frame_state* state) override {
-    context->current_frame_state = state;
+    context->current_frame = state;
     context->unbind_target();
     glViewport(0, 0, demo.render_width, demo.render_height);
     glMatrixMode(GL_PROJECTION);

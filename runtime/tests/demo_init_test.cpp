@@ -78,10 +78,10 @@ TEST_F(DemoInitTest, BringsTheDemoUpInOrder) {
   EXPECT_EQ(target_size(1), std::make_pair(683, 383));
   EXPECT_TRUE(demo.clipboard_text.empty());
   EXPECT_FALSE(global_render_context.compressed_upload);
-  EXPECT_FALSE(global_render_context.placeholder_textures);
+  EXPECT_FALSE(global_render_context.placeholder_images);
   ASSERT_NE(demo.loader_part, nullptr);
-  EXPECT_NE(global_render_context.current_frame_state, nullptr);
-  EXPECT_NE(global_render_context.current_frame_state, &global_frame_state);
+  EXPECT_NE(global_render_context.current_frame, nullptr);
+  EXPECT_NE(global_render_context.current_frame, &global_frame_state);
   ASSERT_EQ(demo.show_part, runtime_test::created_show_part);
   EXPECT_EQ(runtime_test::created_show_part->context, &global_render_context);
 
