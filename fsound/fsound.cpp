@@ -35,7 +35,9 @@ struct library {
   std::array<float, fsound::band_count> spectrum{};
 };
 
-library lib;
+// Never destroyed: when the program ends without FSOUND_Close the audio thread may still be mixing
+// while static objects are torn down.
+library& lib = *new library();
 bool manual_clock_requested = false;
 
 // Holds the audio thread off the shared state while alive.
