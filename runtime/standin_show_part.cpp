@@ -1,6 +1,7 @@
 // A small stand-in for the show part until the show library provides one: a ring of bars that
 // follows the music's spectrum and turns with the show time, so the program plays its music with
-// a picture. Delete this file and its line in CMakeLists.txt once the show part exists.
+// a picture. Linked only while there is no vt_show target; delete this file and its two lines in
+// CMakeLists.txt once the show part exists.
 #include <GL/glew.h>
 
 #include <algorithm>
