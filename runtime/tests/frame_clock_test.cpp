@@ -94,17 +94,8 @@ TEST(FrameClockTest, ReseedingMakesEqualShowTimesDrawEqualNumbers) {
 TEST(FrameClockTest, StopwatchAccumulatesSignedCounterSteps) {
   stopwatch w;
   w.reset_at(1000);
-  EXPECT_EQ(w.read_at(1000, 100), 0.0);
   EXPECT_DOUBLE_EQ(w.read_at(1250, 100), 2.5);
   EXPECT_DOUBLE_EQ(w.read_at(1200, 100), 2.0);  // a counter going back lowers the reading
-  w.reset_at(0);
-  EXPECT_EQ(w.elapsed, 0.0);
-
-  frame_stopwatch.reset();
-  const double a = frame_stopwatch.read();
-  const double b = frame_stopwatch.read();
-  EXPECT_GE(b, a);
-  EXPECT_LT(b, 0.5);
 }
 
 TEST(FrameClockTest, EaseRunsFromZeroToOne) {
@@ -124,29 +115,15 @@ TEST(FrameClockTest, EaseRunsFromZeroToOne) {
 TEST(FrameClockTest, TopRowKeyTakesTheFirstHeldKeyInOrder) {
   std::array<bool, 256> keys{};
   EXPECT_EQ(top_row_key(keys), 0);
-  const std::array<std::pair<int, int>, 14> order{{{0xDF, 1},
-                                                   {'1', 2},
-                                                   {'2', 3},
-                                                   {'3', 4},
-                                                   {'4', 5},
-                                                   {'5', 6},
-                                                   {'6', 7},
-                                                   {'7', 8},
-                                                   {'8', 9},
-                                                   {'9', 10},
-                                                   {'0', 11},
-                                                   {0xBD, 12},
-                                                   {0xBB, 13},
-                                                   {8, 14}}};
-  for (auto [key, number] : order) {
-    std::array<bool, 256> one{};
-    one[key] = true;
-    EXPECT_EQ(top_row_key(one), number) << "key " << key;
-  }
-  keys['5'] = keys['0'] = true;
-  EXPECT_EQ(top_row_key(keys), 6);
-  keys[0xDF] = true;
   keys[8] = true;
+  EXPECT_EQ(top_row_key(keys), 14);
+  keys[0xBB] = true;
+  EXPECT_EQ(top_row_key(keys), 13);
+  keys['0'] = true;
+  EXPECT_EQ(top_row_key(keys), 11);
+  keys['5'] = true;
+  EXPECT_EQ(top_row_key(keys), 6);  // 5 and 0 held: the earlier key wins
+  keys[0xDF] = true;
   EXPECT_EQ(top_row_key(keys), 1);
 }
 
