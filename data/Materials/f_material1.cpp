@@ -47,12 +47,12 @@ void main() {
   vec3 albedo = gl_Color.rgb;
   float top = max(albedo.r, max(albedo.g, albedo.b));
   float saturation = top > 0.001 ? (top - min(albedo.r, min(albedo.g, albedo.b))) / top : 0.0;
-  // The scene's colours span black to white; as stone they are pulled together into a narrow,
-  // near-monochrome range that keeps each colour's hue (black becomes dark basalt).
-  // Weakly coloured stone loses most of its tint; strong colours stay as accents, a little darker.
+  // The scene's colours span black to white; as stone they are pulled into a narrow range (black
+  // becomes dark basalt). Weakly coloured stone loses most of its tint, strong colours stay as
+  // accents, a little darker.
   vec3 hue = top > 0.001 ? albedo / top : vec3(1.0);
   float accent = smoothstep(0.45, 0.8, saturation);
-  float tone = (0.1 + 0.62 * sqrt(top)) * mix(1.0, 0.8, accent);
+  float tone = (0.13 + 0.6 * sqrt(top)) * mix(1.0, 0.8, accent);
   vec3 base = mix(vec3(dot(hue, vec3(0.3, 0.59, 0.11))), hue, max(accent, 0.25)) * tone;
 
   vec3 view = length(eye_pos) > 1e-5 ? normalize(-eye_pos) : vec3(0.0, 0.0, 1.0);
@@ -108,14 +108,14 @@ void main() {
   vec3 key_dir = normalize(vec3(-0.35 + 0.15 * PosY, 0.8, 0.45));
   float key = max(dot(nb, key_dir), 0.0);
   float lamp = max(dot(nb, view), 0.0) / (1.0 + dist * dist * 0.006);
-  float spec = pow(max(dot(reflect(-key_dir, nb), view), 0.0), 24.0) * 0.3;
+  float shine = pow(max(dot(reflect(-key_dir, nb), view), 0.0), 24.0) * 0.3;
   float fresnel = pow(1.0 - max(dot(n, view), 0.0), 4.0);
-  float spot = 0.0;
-  if (projected.w > 0.05) spot = texture2D(texture2d_blob, projected.xy / projected.w).r;
+  // The spot only lights what lies in front of the projector.
+  float spot = texture2D(texture2d_blob, projected.xy / max(projected.w, 0.05)).r * step(0.05, projected.w);
   // Accents take the key light harder, so their facets separate instead of reading flat.
   vec3 light = vec3(0.1, 0.11, 0.13) * (1.0 - 0.5 * accent) + key * vec3(0.8, 0.77, 0.72) * (1.0 + 0.5 * accent) +
                lamp * 0.6 * (1.0 - 0.4 * accent) + spot * vec3(0.35, 0.4, 0.5);
-  vec3 colour = base * light * (1.0 - 0.35 * joint) + spec + fresnel * 0.2 * haze(screen);
+  vec3 colour = base * light * (1.0 - 0.35 * joint) + shine + fresnel * 0.2 * haze(screen);
   float glow = 0.0;
 
   float pulse = clamp(DSP, 0.0, 2.0);
