@@ -64,7 +64,7 @@ void main() {
   if (dot(facet, view) < 0.0) facet = -facet;
   vec3 n = length(eye_normal) > 1e-6 ? normalize(eye_normal) : facet;
   if (dot(n, view) < 0.0) n = -n;  // tubes and inside-out walls are seen from both sides
-  n = normalize(mix(n, facet, smoothstep(0.35, 0.05, abs(dot(n, facet)))));
+  n = normalize(mix(n, facet, 1.0 - smoothstep(0.05, 0.35, abs(dot(n, facet)))));
 
   // Planar coordinates on the object's dominant face direction.
   vec3 on = length(obj_normal) > 1e-6 ? abs(normalize(obj_normal)) : vec3(0.0, 1.0, 0.0);
