@@ -124,9 +124,11 @@ void main() {
     float band = exp(-pow((fract((obj_pos.y - ttime * 2.5) / 18.0) - 0.5) * 6.0, 2.0));
     float emit = 0.45 + 1.2 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.25 * pulse;
     emit *= 0.6 + 0.4 * saturation + 0.4 * max(dot(nb, view), 0.0);
-    // Coloured emitters are beams: soft at the edges of their span, streaked along their length.
+    // Coloured emitters are beams: soft at the edges of their span, with shafts across the span
+    // drifting slowly and streaks along their length.
     float core = 1.0 - smoothstep(0.3, 1.0, abs(obj_pos.y) / 6.0);
-    float streak = 0.8 + 0.2 * sin(obj_pos.z * 40.0 - ttime * 3.0);
+    float shafts = 0.7 + 0.3 * sin(obj_pos.y * 2.2 + ttime * 1.5) * sin(obj_pos.y * 0.9 - ttime * 0.7);
+    float streak = (0.8 + 0.2 * sin(obj_pos.z * 40.0 - ttime * 3.0)) * shafts;
     emit *= mix(1.0, core * streak * 1.3, saturation);
     colour = colour * 0.4 + albedo * emit;
     glow = clamp(0.4 + 0.3 * band + 0.4 * saturation, 0.0, 1.0);
