@@ -1,0 +1,5 @@
+#pragma once
+// The message loop of the show window on SDL.
+
+// Handles every waiting event before each idle turn; returns the exit code once SDL_QUIT arrives.
+int run_main_loop();
