@@ -5,6 +5,8 @@
 #include "shell/gl_window.h"
 #include "shell/pending_runtime.h"
 
+bool (*demo_start)() = demo_init;
+
 void resize_gl_scene(int width, int height) {
   if (height == 0) height = 1;
   glViewport(0, 0, width, height);
@@ -22,6 +24,6 @@ bool init_gl() {
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  demo_init();
+  demo_start();
   return true;
 }

@@ -9,8 +9,11 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
 // Viewport and projection for a client area of width x height (a height of 0 counts as 1).
 void resize_gl_scene(int width, int height);
 
-// Fixed GL defaults, then the demo start-up. Always true.
+// Fixed GL defaults, then the demo start-up (`demo_start`). Always true.
 bool init_gl();
+
+// The demo start-up that init_gl runs: the runtime's, unless a test puts its own in place.
+extern bool (*demo_start)();
 
 // Tears down whatever of the window and context exists; failures are reported and passed over.
 void kill_gl_window();

@@ -5,6 +5,8 @@
 
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
+#include "shell/pending_runtime.h"
+#include "shell/platform.h"
 #include "shell/sdl/sdl_dialog.h"
 #include "shell/sdl/sdl_main_loop.h"
 #include "shell/sdl/sdl_platform.h"
@@ -21,7 +23,7 @@ int main(int argc, char** argv) {
 
   if (!create_gl_window(texts::window_title, demo.screen_width, demo.screen_height, 32, demo.fullscreen))
     return 0;
-  const int exit_code = run_main_loop();
+  const int exit_code = run_main_loop({demo_frame, [] { platform.swap_buffers(); }});
   kill_gl_window();
   SDL_Quit();
   return exit_code;

@@ -2,13 +2,9 @@
 
 #include <SDL.h>
 
-#include "shell/main_loop.h"
-#include "shell/pending_runtime.h"
-#include "shell/platform.h"
 #include "shell/sdl/sdl_events.h"
 
-int run_main_loop() {
-  const idle_turn_hooks hooks{demo_frame, [] { platform.swap_buffers(); }};
+int run_main_loop(const idle_turn_hooks& hooks) {
   for (;;) {
     SDL_Event event;
     if (SDL_PollEvent(&event)) {
