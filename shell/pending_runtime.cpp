@@ -5,8 +5,8 @@
 #include "shell/demo_state.h"
 #include "shell/platform.h"
 
-pending_frame_state global_frame_state;
-pending_render_context global_render_context;
+frame_state global_frame_state;
+render_context global_render_context;
 
 bool demo_init() {
   glewExperimental = GL_TRUE;

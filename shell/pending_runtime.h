@@ -8,24 +8,28 @@
 bool demo_init();
 void demo_frame();
 
-struct pending_mark {
-  int32_t kind;
-  float x, y, z;
+struct frame_mark {
+  int32_t kind = 0;
+  float x = 0, y = 0, z = 0;
 };
 
-struct pending_frame_state {
+struct frame_state {
   double track_x = 0, track_y = 0, track_z = 0;
   double limit = 0, updown = 0;
   double point_x = 0, point_y = 0, point_z = 0;
-  std::vector<pending_mark> marks;
+  std::vector<frame_mark> marks;
 };
-extern pending_frame_state global_frame_state;
+extern frame_state global_frame_state;
 
 struct pending_vec3 {
   int state;
   float x, y, z;
 };
-struct pending_render_context {
-  pending_vec3 projector_eye{1, 0.0f, 2.0f, 0.0f};
+struct pending_view_points {
+  pending_vec3 eye;
 };
-extern pending_render_context global_render_context;
+struct render_context {
+  pending_view_points projector{{1, 0.0f, 2.0f, 0.0f}};
+  void* device_context = nullptr;
+};
+extern render_context global_render_context;

@@ -11,7 +11,7 @@ void record_middle_click() {
       {1, static_cast<float>(fs.point_x), static_cast<float>(fs.point_y), static_cast<float>(fs.point_z)});
   const double track[3] = {fs.track_x, fs.track_y, fs.track_z};
   const double point[3] = {fs.point_x, fs.point_y, fs.point_z};
-  const auto& eye = global_render_context.projector_eye;
+  const auto& eye = global_render_context.projector.eye;
   const float eye_xyz[3] = {eye.x, eye.y, eye.z};
   demo.clipboard_text += middle_click_lines(track, point, eye_xyz);
 }

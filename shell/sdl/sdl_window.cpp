@@ -5,6 +5,7 @@
 
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
+#include "shell/pending_runtime.h"
 #include "shell/platform.h"
 #include "shell/texts.h"
 
@@ -110,6 +111,8 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
 
   resize_gl_scene(width, height);
   init_gl();
+  // SDL has no device context: the window, which is what gets presented, stands in for it.
+  global_render_context.device_context = window;
   return true;
 }
 
