@@ -6,7 +6,6 @@
 #include "shell/platform.h"
 
 frame_state global_frame_state;
-render_context global_render_context;
 
 bool demo_init() {
   glewExperimental = GL_TRUE;

@@ -1,7 +1,7 @@
 #pragma once
-// Stand-ins for the demo runtime and the render context while they are not part of the build:
-// a frame that clears the window and ends on Escape, and the few show values the authoring keys
-// touch. Removed once the runtime lands.
+// Stand-ins for the demo runtime while it is not part of the build: a frame that clears the window
+// and ends on Escape, and the frame-state values the authoring keys touch. Removed once the
+// runtime lands.
 #include <cstdint>
 #include <vector>
 
@@ -20,16 +20,3 @@ struct frame_state {
   std::vector<frame_mark> marks;
 };
 extern frame_state global_frame_state;
-
-struct pending_vec3 {
-  int state;
-  float x, y, z;
-};
-struct pending_view_points {
-  pending_vec3 eye;
-};
-struct render_context {
-  pending_view_points projector{{1, 0.0f, 2.0f, 0.0f}};
-  void* device_context = nullptr;
-};
-extern render_context global_render_context;

@@ -1,5 +1,6 @@
 #include "shell/window_procedure.h"
 
+#include "engine/render_context.h"
 #include "shell/authoring.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"

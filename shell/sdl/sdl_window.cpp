@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <SDL.h>
 
+#include "engine/render_context.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
 #include "shell/pending_runtime.h"
