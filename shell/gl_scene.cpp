@@ -2,8 +2,8 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include "runtime/demo_init.h"
 #include "shell/gl_window.h"
-#include "shell/pending_runtime.h"
 
 bool (*demo_start)() = demo_init;
 

@@ -1,10 +1,10 @@
 #include "shell/window_procedure.h"
 
 #include "engine/render_context.h"
+#include "runtime/frame_state.h"
 #include "shell/authoring.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/pending_runtime.h"
 
 void record_middle_click() {
   auto& fs = global_frame_state;

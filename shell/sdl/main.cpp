@@ -3,9 +3,9 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include "runtime/demo_frame.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/pending_runtime.h"
 #include "shell/platform.h"
 #include "shell/sdl/sdl_dialog.h"
 #include "shell/sdl/sdl_main_loop.h"

@@ -36,7 +36,7 @@ message_box_answer show_message_box(const char* text, const char* caption, messa
   int pressed = -1;
   if (SDL_ShowMessageBox(&data, &pressed) != 0) {
     // No display to show it on: the text goes to standard error and the safe answer is "No".
-    std::fprintf(stderr, "[%s] %s\n", caption, text);
+    std::fprintf(stderr, "[%s] %s (%s)\n", caption, text, SDL_GetError());
     return yes_no ? message_box_answer::no : message_box_answer::ok;
   }
   if (!yes_no) return message_box_answer::ok;

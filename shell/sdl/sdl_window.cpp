@@ -6,7 +6,6 @@
 #include "engine/render_context.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/pending_runtime.h"
 #include "shell/platform.h"
 #include "shell/texts.h"
 

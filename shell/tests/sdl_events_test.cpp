@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/frame_state.h"
 #include "shell/demo_state.h"
-#include "shell/pending_runtime.h"
 #include "shell/sdl/sdl_keys.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "runtime/frame_state.h"
 #include "shell/demo_state.h"
-#include "shell/pending_runtime.h"
 
 namespace {
 
