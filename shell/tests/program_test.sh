@@ -95,7 +95,7 @@ if wait_window "$dialog_title" 20 >/dev/null; then
     [[ $geometry == *"Geometry: 1280x720"* ]] || fail "show window geometry: $geometry"
     sleep 2
     "$close_window" "$show"
-    wait_exit 60
+    wait_exit 240
     [ "$code" = 0 ] || fail "closing the show window: exit code $code"
     [ -s "$out/show_close.stdout" ] && fail "closing the window printed the recorded text"
   else
@@ -118,7 +118,7 @@ if wait_window "$dialog_title" 20 >/dev/null; then
     xdotool click 2 click 2
     # Held until the program ends: an Escape released while the show still loads would be lost.
     xdotool keydown Escape
-    wait_exit 120
+    wait_exit 240
     xdotool keyup Escape
     [ "$code" = 0 ] || fail "Escape in the show: exit code $code"
     lines=$(grep -c -E '^(Cam|Pnt|MCr) :[-0-9.e+]+,[-0-9.e+]+,[-0-9.e+]+  $' "$out/show_escape.stdout")
