@@ -1,0 +1,8 @@
+# OBJ meshes: loading, normal generation and drawing (vt_obj), with tests, fuzzer and benchmark.
+vt_library(vt_obj
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_text.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_load.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_normals.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_draw.cpp
+  LIBS vt::gl)
