@@ -6,3 +6,6 @@ vt_library(vt_obj
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_normals.cpp
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_draw.cpp
   LIBS vt::gl)
+
+vt_test(obj_text_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_text_test.cpp LIBS vt_obj)
+vt_test(obj_mesh_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_mesh_test.cpp LIBS vt_obj)
