@@ -9,3 +9,9 @@ vt_library(vt_obj
 
 vt_test(obj_text_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_text_test.cpp LIBS vt_obj)
 vt_test(obj_mesh_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_mesh_test.cpp LIBS vt_obj)
+if(VORTELINE_TESTS OR VORTELINE_FUZZ)
+  add_library(vt_obj_reference STATIC ${CMAKE_CURRENT_LIST_DIR}/tests/obj_reference.cpp)
+  target_link_libraries(vt_obj_reference PUBLIC vt_obj)
+  vt_warnings(vt_obj_reference)
+endif()
+vt_test(obj_reference_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_reference_test.cpp LIBS vt_obj_reference)
