@@ -3,6 +3,7 @@ vt_library(vt_obj
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_load.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_load_fast.cpp
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_normals.cpp
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_draw.cpp
   LIBS vt::gl)
@@ -15,3 +16,11 @@ if(VORTELINE_TESTS OR VORTELINE_FUZZ)
   vt_warnings(vt_obj_reference)
 endif()
 vt_test(obj_reference_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_reference_test.cpp LIBS vt_obj_reference)
+if(VORTELINE_TESTS OR VORTELINE_BENCH)
+  find_package(tinyobjloader REQUIRED)
+  add_library(vt_obj_tinyobj STATIC ${CMAKE_CURRENT_LIST_DIR}/tests/obj_tinyobj.cpp)
+  target_link_libraries(vt_obj_tinyobj PUBLIC vt_obj tinyobjloader::tinyobjloader)
+  vt_warnings(vt_obj_tinyobj)
+endif()
+vt_test(obj_oracle_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_oracle_test.cpp LIBS vt_obj_tinyobj)
+vt_bench(obj_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/bench/obj_bench.cpp LIBS vt_obj_tinyobj)

@@ -7,7 +7,6 @@
 
 namespace {
 
-bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_xdigit(char c) { return is_digit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f'); }
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c | 0x20) : c; }
@@ -54,10 +53,7 @@ bool fast_decimal(const char* s, const char* end, float& out) {
   if (mantissa > (uint64_t(1) << 53) || exponent < -22 || exponent > 22) return false;
   double d = double(mantissa);
   d = exponent < 0 ? d / powers_of_ten[-exponent] : d * powers_of_ten[exponent];
-  if (d < 0x1p-125 || d > 0x1p127) return false;
-  uint64_t bits;
-  std::memcpy(&bits, &d, sizeof bits);
-  if ((bits & 0x1FFFFFFF) == 0x10000000) return false;
+  if (!obj_text_reader::converts_exactly_to_float(d)) return false;
   out = negative ? -float(d) : float(d);
   return true;
 }
@@ -65,10 +61,10 @@ bool fast_decimal(const char* s, const char* end, float& out) {
 }  // namespace
 
 bool obj_text_reader::token(std::string_view& out) {
-  while (p < end && is_space(*p)) ++p;
+  skip_space();
   if (p == end) return false;
   const char* start = p;
-  while (p < end && !is_space(*p)) ++p;
+  while (p < end && !(*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
   out = std::string_view(start, size_t(p - start));
   return true;
 }
@@ -85,28 +81,8 @@ std::string_view obj_text_reader::rest_of_line() {
   return std::string_view(start, size_t(stop - start));
 }
 
-bool obj_text_reader::literal(char c) {
-  if (p == end || *p != c) return false;
-  ++p;
-  return true;
-}
-
-int obj_text_reader::scan_int(int64_t& value) {
-  while (p < end && is_space(*p)) ++p;
-  if (p == end) return -1;
-  bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
-  // A sign without digits is consumed; the character after it is not.
-  if (p == end || !is_digit(*p)) return 0;
-  int64_t v = 0;
-  for (; p < end && is_digit(*p); ++p)
-    if (v < (int64_t(1) << 60)) v = v * 10 + (*p - '0');
-  value = negative ? -v : v;
-  return 1;
-}
-
-int obj_text_reader::scan_float(float& value) {
-  while (p < end && is_space(*p)) ++p;
+int obj_text_reader::scan_float_fully(float& value) {
+  skip_space();
   if (p == end) return -1;
   const char* start = p;
   const char* q = p;

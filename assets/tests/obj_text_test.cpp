@@ -103,10 +103,11 @@ TEST(obj_text, conversions_consume_like_fscanf) {
     int result = integer ? in.scan_int(i) : in.scan_float(f);
     ASSERT_EQ(result, expected.result) << '"' << text << '"';
     ASSERT_EQ(in.p - text.data(), expected.consumed) << '"' << text << '"';
-    if (integer && i >= INT_MIN && i <= INT_MAX)  // beyond, fscanf wraps and the reader saturates
-      ASSERT_EQ(i, expected.result == 1 ? expected.i : -7) << text;
-    else if (!integer)
+    if (!integer) {
       ASSERT_EQ(bits_of(f), bits_of(expected.f)) << '"' << text << '"';
+    } else if (i >= INT_MIN && i <= INT_MAX) {  // beyond, fscanf wraps and the reader saturates
+      ASSERT_EQ(i, expected.result == 1 ? expected.i : -7) << text;
+    }
   }
 }
 

@@ -1,0 +1,150 @@
+// Loading an OBJ text in one pass with growing arrays. The counting pass skips the rest of a 'v',
+// 'vt', 'vn' or 'o' line where the filling pass reads numbers or a name and then reads on, and a
+// face may name an element that only a later line defines; everywhere else both passes read the
+// same statements. So this pass gives the two passes' results exactly as long as it meets neither
+// case, and gives up (returns false) as soon as it does.
+#include <climits>
+#include <cstring>
+#include <utility>
+
+#include "assets/obj_mesh.h"
+#include "assets/obj_mesh_statements.h"
+#include "assets/obj_mesh_text.h"
+
+using namespace obj_statements;
+
+namespace {
+
+bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+const char* line_end(const obj_text_reader& in) {
+  const void* feed = std::memchr(in.p, '\n', size_t(in.end - in.p));
+  return feed ? static_cast<const char*>(feed) : in.end;
+}
+
+// After the filling pass has read the numbers or the name of a statement on the line ending at
+// `end`: true when it goes on at the same statement as the counting pass, which skipped the line.
+// That holds when the reading stayed on the line and what is left of it is empty or a token that
+// skips the line in turn, or when it only passed white space beyond the line.
+bool rest_of_line_agrees(obj_text_reader& in, const char* end) {
+  if (in.p > end) {
+    for (const char* s = end; s < in.p; ++s)
+      if (!is_space(*s)) return false;
+    return true;
+  }
+  const char* s = in.p;
+  while (s < end && is_space(*s)) ++s;
+  if (s < end && (*s == 'f' || *s == 'o' || *s == 'u' || *s == 'v')) return false;
+  in.p = end < in.end ? end + 1 : end;
+  return true;
+}
+
+// Appends the numbers of a 'v', 'vt' or 'vn' statement, zeros where they do not convert.
+bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
+  size_t at = values.size();
+  values.resize(at + size_t(count), 0.0f);
+  float* out = &values[at];
+  // The usual line: blanks, the numbers, then the line feed.
+  const char* start = in.p;
+  int i = 0;
+  for (; i < count; ++i) {
+    while (in.p < in.end && (*in.p == ' ' || *in.p == '\t')) ++in.p;
+    if (in.p == in.end || *in.p == '\n' || in.scan_float(out[i]) != 1) break;
+  }
+  if (i == count) {
+    while (in.p < in.end && (*in.p == ' ' || *in.p == '\t' || *in.p == '\r')) ++in.p;
+    if (in.p == in.end) return true;
+    if (*in.p == '\n') {
+      ++in.p;
+      return true;
+    }
+  }
+  // Anything else: read again as formatted input would and compare with the skipped line.
+  in.p = start;
+  for (i = 0; i < count; ++i) out[i] = 0.0f;
+  const char* end = line_end(in);
+  for (i = 0; i < count; ++i)
+    if (in.scan_float(out[i]) != 1) break;
+  return rest_of_line_agrees(in, end);
+}
+
+}  // namespace
+
+bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
+  obj_text_reader in{text.data(), text.data() + text.size()};
+  element_counts read;
+  int64_t t = 0;
+  std::vector<std::pair<int64_t, std::string_view>> material_uses;  // first triangle, line
+  face f;
+  std::vector<uint32_t> records;
+  std::string_view token;
+  while (in.token(token)) {
+    switch (keyword_of(token)) {
+      case keyword::face:
+        read_face(in, f);
+        if (!f.complete || !weld_face(mesh, f, read, read, records)) return false;
+        {
+          size_t at = mesh.triangles.size();
+          mesh.triangles.resize(at + 3 * (records.size() - 2));
+          uint32_t* triangle = &mesh.triangles[at];
+          for (size_t k = 2; k < records.size(); ++k, triangle += 3) {
+            triangle[0] = records[0];
+            triangle[1] = records[k - 1];
+            triangle[2] = records[k];
+          }
+        }
+        t += int64_t(records.size()) - 2;
+        if (t > INT_MAX / 3) return false;
+        break;
+      case keyword::object: {
+        mesh.groups.push_back(int(t));
+        const char* end = line_end(in);
+        if (in.token(token) && (token.data() > end || !rest_of_line_agrees(in, end))) return false;
+        break;
+      }
+      case keyword::use_material:
+        material_uses.emplace_back(t, in.rest_of_line());
+        break;
+      case keyword::material_library:
+        in.rest_of_line();
+        mesh.library_count++;
+        mesh.materials.emplace_back();
+        break;
+      case keyword::position:
+        if (!read_element(in, mesh.positions, 3)) return false;
+        mesh.weld_index.head.push_back(-1);
+        mesh.weld_index.tail.push_back(-1);
+        read.position++;
+        break;
+      case keyword::texcoord:
+        if (!read_element(in, mesh.texcoords, 2)) return false;
+        read.texcoord++;
+        break;
+      case keyword::normal:
+        if (!read_element(in, mesh.normals, 3)) return false;
+        read.normal++;
+        break;
+      case keyword::other_v:
+        break;
+      default:
+        in.skip_line();
+        break;
+    }
+  }
+  if (read.position > INT_MAX / 3 || read.texcoord > INT_MAX / 3 || read.normal > INT_MAX / 3) return false;
+  mesh.position_count = int(read.position);
+  mesh.texcoord_count = int(read.texcoord);
+  mesh.normal_count = int(read.normal);
+  mesh.triangle_count = int(t);
+  mesh.has_positions = read.position > 0;
+  mesh.has_texcoords = read.texcoord > 0;
+  mesh.has_normals = read.normal > 0;
+  if (mesh.library_count == 0) add_default_material(mesh);
+  mesh.triangle_materials.assign(size_t(t), 0);
+  for (const auto& [first, line] : material_uses) {
+    int material = material_named(mesh, line);
+    std::fill(mesh.triangle_materials.begin() + first, mesh.triangle_materials.end(), material);
+  }
+  mesh.groups.push_back(int(t));
+  return true;
+}
