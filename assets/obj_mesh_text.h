@@ -33,7 +33,7 @@ struct obj_text_reader {
     if (p == end || !is_digit(*p)) return 0;
     int64_t v = 0;
     for (; p < end && is_digit(*p); ++p)
-      if (v < (int64_t(1) << 60)) v = v * 10 + (*p - '0');
+      if (v < 100000000000000000) v = v * 10 + (*p - '0');
     value = negative ? -v : v;
     return 1;
   }
