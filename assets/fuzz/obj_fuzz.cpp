@@ -23,7 +23,8 @@ void check_invariants(const obj_mesh& mesh) {
   for (uint32_t index : mesh.triangles) check(index < mesh.vertices.size());
   for (size_t g = 1; g < mesh.groups.size(); ++g) check(mesh.groups[g - 1] <= mesh.groups[g]);
   check(mesh.groups.back() <= mesh.triangle_count);
-  for (int material : mesh.triangle_materials) check(material >= 0 && size_t(material) < mesh.materials.size());
+  for (int material : mesh.triangle_materials)
+    check(material >= 0 && size_t(material) < mesh.materials.size());
 }
 
 }  // namespace
