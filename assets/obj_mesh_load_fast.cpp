@@ -41,9 +41,7 @@ bool rest_of_line_agrees(obj_text_reader& in, const char* end) {
 
 // Appends the numbers of a 'v', 'vt' or 'vn' statement, zeros where they do not convert.
 bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
-  size_t at = values.size();
-  values.resize(at + size_t(count), 0.0f);
-  float* out = &values[at];
+  float out[3] = {0, 0, 0};
   // The usual line: blanks, the numbers, then the line feed.
   const char* start = in.p;
   int i = 0;
@@ -53,9 +51,9 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
   }
   if (i == count) {
     while (in.p < in.end && (*in.p == ' ' || *in.p == '\t' || *in.p == '\r')) ++in.p;
-    if (in.p == in.end) return true;
-    if (*in.p == '\n') {
-      ++in.p;
+    if (in.p == in.end || *in.p == '\n') {
+      in.p += in.p < in.end;
+      values.insert(values.end(), out, out + count);
       return true;
     }
   }
@@ -65,7 +63,87 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
   const char* end = line_end(in);
   for (i = 0; i < count; ++i)
     if (in.scan_float(out[i]) != 1) break;
+  values.insert(values.end(), out, out + count);
   return rest_of_line_agrees(in, end);
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Reads an integer that starts right here (no white space before it).
+bool plain_int(obj_text_reader& in, int64_t& value) {
+  if (in.p == in.end) return false;
+  char c = *in.p;
+  if (c >= '1' && c <= '9') return in.read_digits(value);
+  if (!(c == '0' || c == '-' || c == '+')) return false;
+  return in.scan_int(value) == 1;
+}
+
+// Reads one corner of `form`; the first corner of a face (`first`) decides the form. The corner
+// must end at white space or at the end of the text.
+bool plain_corner(obj_text_reader& in, face_form& form, bool first, corner& c) {
+  if (!plain_int(in, c.position)) return false;
+  if (first) {
+    form = face_form::position;
+    if (in.literal('/')) {
+      if (in.literal('/')) {
+        form = face_form::position_normal;
+        if (!plain_int(in, c.normal)) return false;
+      } else {
+        if (!plain_int(in, c.texcoord)) return false;
+        form = face_form::position_texcoord;
+        if (in.literal('/')) {
+          form = face_form::position_texcoord_normal;
+          if (!plain_int(in, c.normal)) return false;
+        }
+      }
+    }
+  } else {
+    switch (form) {
+      case face_form::position_normal:
+        if (!in.literal('/') || !in.literal('/') || !plain_int(in, c.normal)) return false;
+        break;
+      case face_form::position_texcoord_normal:
+        if (!in.literal('/') || !plain_int(in, c.texcoord) || !in.literal('/') || !plain_int(in, c.normal))
+          return false;
+        break;
+      case face_form::position_texcoord:
+        if (!in.literal('/') || !plain_int(in, c.texcoord)) return false;
+        break;
+      case face_form::position:
+        break;
+    }
+  }
+  return in.p == in.end || is_space(*in.p);
+}
+
+// Reads a face in its usual spelling: three or more corners of one form on the face's line,
+// separated by blanks, and no number at the start of the next line (formatted input would read
+// it as one more corner). False, with the reader unmoved, for anything else.
+bool read_plain_face(obj_text_reader& in, face& f) {
+  obj_text_reader r = in;
+  f.corners.clear();
+  f.complete = true;
+  while (r.p < r.end && is_blank(*r.p)) ++r.p;
+  corner c;
+  if (!plain_corner(r, f.form, true, c)) return false;
+  f.corners.push_back(c);
+  for (;;) {
+    while (r.p < r.end && is_blank(*r.p)) ++r.p;
+    if (r.p == r.end) break;
+    if (*r.p == '\n') {
+      const char* next = r.p;
+      while (next < r.end && is_space(*next)) ++next;
+      if (next < r.end && ((*next >= '0' && *next <= '9') || *next == '-' || *next == '+')) return false;
+      ++r.p;
+      break;
+    }
+    c = corner{};
+    if (!plain_corner(r, f.form, false, c)) return false;
+    f.corners.push_back(c);
+  }
+  if (f.corners.size() < 3) return false;
+  in = r;
+  return true;
 }
 
 }  // namespace
@@ -81,7 +159,14 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   while (in.token(token)) {
     switch (keyword_of(token)) {
       case keyword::face:
-        read_face(in, f);
+        if (mesh.vertices.capacity() == 0) {
+          // Most files define their positions before the faces; a closed mesh has about as many
+          // vertices as positions and twice as many triangles.
+          mesh.vertices.reserve(size_t(read.position));
+          mesh.weld_index.next.reserve(size_t(read.position));
+          mesh.triangles.reserve(size_t(read.position) * 6);
+        }
+        if (!read_plain_face(in, f)) read_face(in, f);
         if (!f.complete || !weld_face(mesh, f, read, read, records)) return false;
         {
           size_t at = mesh.triangles.size();

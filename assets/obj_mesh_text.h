@@ -25,17 +25,36 @@ struct obj_text_reader {
   // "%d": 1 when converted, 0 on a matching failure, -1 when the text ends first. The value
   // saturates far beyond the 32-bit range instead of wrapping.
   int scan_int(int64_t& value) {
-    skip_space();
-    if (p == end) return -1;
-    bool negative = *p == '-';
-    if (*p == '-' || *p == '+') ++p;
+    const char* s = p;
+    while (s < end && is_space(*s)) ++s;
+    if (s == end) {
+      p = s;
+      return -1;
+    }
+    bool negative = *s == '-';
+    if (*s == '-' || *s == '+') ++s;
     // A sign without digits is consumed; the character after it is not.
-    if (p == end || !is_digit(*p)) return 0;
-    int64_t v = 0;
-    for (; p < end && is_digit(*p); ++p)
-      if (v < 100000000000000000) v = v * 10 + (*p - '0');
-    value = negative ? -v : v;
+    if (s == end || !is_digit(*s)) {
+      p = s;
+      return 0;
+    }
+    while (s < end && *s == '0') ++s;
+    uint64_t v;
+    int digits = digit_run(s, end, v);
+    s += digits;
+    if (digits > 18) v = uint64_t(1) << 62;  // far beyond any index; never wraps
+    p = s;
+    value = negative ? -int64_t(v) : int64_t(v);
     return 1;
+  }
+  // An unsigned decimal integer without leading zeros, which must start right here.
+  bool read_digits(int64_t& value) {
+    uint64_t v;
+    int digits = digit_run(p, end, v);
+    if (digits == 0) return false;
+    p += digits;
+    value = digits > 18 ? int64_t(1) << 62 : int64_t(v);
+    return true;
   }
   // "%f": 1 when converted (rounded exactly as strtof rounds), 0 on a matching failure, -1 when
   // the text ends first. `value` is written only on success.
@@ -47,14 +66,19 @@ struct obj_text_reader {
     const char* q = p;
     bool negative = *q == '-';
     q += negative;
-    uint64_t mantissa = 0;
-    int digits = 0, scale = 0;
-    for (; q < end && is_digit(*q); ++q, ++digits) mantissa = mantissa * 10 + uint64_t(*q - '0');
-    if (q < end && *q == '.')
-      for (++q; q < end && is_digit(*q); ++q, ++digits, --scale)
-        mantissa = mantissa * 10 + uint64_t(*q - '0');
-    if (digits == 0 || digits > 15 || scale < -15 || (q < end && !is_space(*q)))
-      return scan_float_fully(value);
+    uint64_t mantissa;
+    int digits = digit_run(q, end, mantissa), scale = 0;
+    q += digits;
+    if (q < end && *q == '.') {
+      uint64_t fraction;
+      scale = digit_run(++q, end, fraction);
+      q += scale;
+      if (scale > 15) return scan_float_fully(value);
+      mantissa = mantissa * powers_of_ten[scale] + fraction;
+      digits += scale;
+      scale = -scale;
+    }
+    if (digits == 0 || digits > 15 || (q < end && !is_space(*q))) return scan_float_fully(value);
     // Mantissa and power of ten are exact in a float (or a double), so one division rounds
     // correctly; rounding a double on to float is exact unless it lies precisely halfway
     // between two floats.
@@ -86,6 +110,53 @@ struct obj_text_reader {
   }
 
  private:
+  static constexpr uint64_t powers_of_ten[] = {1,
+                                               10,
+                                               100,
+                                               1000,
+                                               10000,
+                                               100000,
+                                               1000000,
+                                               10000000,
+                                               100000000,
+                                               1000000000,
+                                               10000000000,
+                                               100000000000,
+                                               1000000000000,
+                                               10000000000000,
+                                               100000000000000,
+                                               1000000000000000};
+
+  // The length of the run of decimal digits at `s`; `value` gets its value (modulo 2^64). Eight
+  // characters are classified and converted at a time where the text allows.
+  static int digit_run(const char* s, const char* end, uint64_t& value) {
+    uint64_t v = 0;
+    int n = 0;
+    while (end - s >= 8) {
+      uint64_t word;
+      std::memcpy(&word, s, 8);
+      uint64_t x = word ^ 0x3030303030303030u;  // digit characters become their values 0..9
+      // The top bit of each byte marks a non-digit; only bytes after the first one can carry.
+      uint64_t marks = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
+      int k = marks ? __builtin_ctzll(marks) >> 3 : 8;
+      if (k == 0) break;
+      x <<= 8 * (8 - k);  // the run's digits in the high bytes, zeros before them
+      x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
+      x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
+      x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+      v = v * powers_of_ten[k] + x;
+      n += k;
+      s += k;
+      if (k < 8) {
+        value = v;
+        return n;
+      }
+    }
+    for (; s < end && is_digit(*s); ++s, ++n) v = v * 10 + uint64_t(*s - '0');
+    value = v;
+    return n;
+  }
+
   static bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
   static bool is_digit(char c) { return c >= '0' && c <= '9'; }
   void skip_space() {
