@@ -5,7 +5,7 @@
 // pass meets text they could read differently.
 #include <climits>
 #include <cstdio>
-#include <memory>
+#include <string>
 #if defined(__unix__)
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -205,6 +205,7 @@ bool obj_mesh::load_text(std::string_view text, bool recompute_normals) {
 bool obj_mesh::load(const char* file, bool recompute_normals) {
   std::FILE* in = std::fopen(file, "rb");
   if (!in) return false;
+  std::string text;
 #if defined(__unix__)
   // A regular file is mapped: its text comes straight from the page cache, without a copy.
   struct stat info;
@@ -221,24 +222,14 @@ bool obj_mesh::load(const char* file, bool recompute_normals) {
       munmap(mapped, size);
       return result;
     }
+    text.reserve(size);
   }
 #endif
-  // Otherwise one read of the whole file when its size is known, in growing chunks when not.
-  std::fseek(in, 0, SEEK_END);
-  long size = std::ftell(in);
-  std::fseek(in, 0, SEEK_SET);
-  size_t capacity = size > 0 ? size_t(size) + 1 : 65536, length = 0;
-  std::unique_ptr<char[]> text(new char[capacity]);
-  for (;;) {
-    length += std::fread(text.get() + length, 1, capacity - length, in);
-    if (length < capacity) break;
-    std::unique_ptr<char[]> larger(new char[capacity * 2]);
-    std::memcpy(larger.get(), text.get(), length);
-    text = std::move(larger);
-    capacity *= 2;
-  }
+  // Anything else (a pipe, a device, a directory that opens but reads nothing) is read to its end.
+  char chunk[1 << 16];
+  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) text.append(chunk, got);
   std::fclose(in);
-  return load_text(std::string_view(text.get(), length), recompute_normals);
+  return load_text(text, recompute_normals);
 }
 
 std::vector<int> weld_table::records_of(int position) const {

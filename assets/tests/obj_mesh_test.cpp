@@ -216,6 +216,10 @@ TEST(obj_mesh, load_reads_files) {
   obj_mesh missing;
   EXPECT_FALSE(missing.load("no/such/file.obj", false));
   EXPECT_FALSE(missing.loaded);
+  // A directory opens but holds no text: an empty mesh.
+  obj_mesh directory;
+  EXPECT_TRUE(directory.load(testing::TempDir().c_str(), false));
+  EXPECT_EQ(directory.groups, (std::vector<int>{0}));
 
   std::string path = testing::TempDir() + "obj_mesh_test.obj";
   std::FILE* out = std::fopen(path.c_str(), "wb");
