@@ -70,7 +70,7 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 // Reads an integer that starts right here (no white space before it).
-bool plain_int(obj_text_reader& in, int64_t& value) {
+[[gnu::always_inline]] inline bool plain_int(obj_text_reader& in, int64_t& value) {
   if (in.p == in.end) return false;
   char c = *in.p;
   if (c >= '1' && c <= '9') return in.read_digits(value);

@@ -48,7 +48,7 @@ struct obj_text_reader {
     return 1;
   }
   // An unsigned decimal integer without leading zeros, which must start right here.
-  bool read_digits(int64_t& value) {
+  [[gnu::always_inline]] bool read_digits(int64_t& value) {
     uint64_t v;
     int digits = digit_run(p, end, v);
     if (digits == 0) return false;
@@ -129,7 +129,7 @@ struct obj_text_reader {
 
   // The length of the run of decimal digits at `s`; `value` gets its value (modulo 2^64). Eight
   // characters are classified and converted at a time where the text allows.
-  static int digit_run(const char* s, const char* end, uint64_t& value) {
+  [[gnu::always_inline]] static int digit_run(const char* s, const char* end, uint64_t& value) {
     uint64_t v = 0;
     int n = 0;
     while (end - s >= 8) {

@@ -189,7 +189,8 @@ TEST(obj_mesh, refuses_faces_that_name_missing_elements_or_lack_corners) {
                          "f 1/1/1 2/1/1 3/1",
                          "f 1/1/1 2/1/1 3/1/1 4/1",
                          "f 1/1 2/1 3/1 4",
-                         "f 1 2 99999999999", "f 1 2 3 -99999999999999999999999",
+                         "f 1 2 99999999999",
+                         "f 1 2 3 -99999999999999999999999",
                          "f"};
   for (const char* face : faces) {
     obj_mesh mesh;

@@ -2,6 +2,7 @@
 // "%d", "%f" and "%s" consume the same characters as fscanf on a stream.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -77,6 +78,14 @@ TEST(obj_text, decimals_round_exactly_like_strtof) {
     float expected = std::strtof(text, nullptr);
     ASSERT_EQ(bits_of(read_float(text)), bits_of(expected)) << text;
   }
+  // Every short mantissa at every short scale, as exporters write them.
+  for (uint32_t mantissa = 0; mantissa <= (1u << 24); mantissa += 257)
+    for (int scale = 0; scale <= 10; ++scale) {
+      std::string digits = std::to_string(mantissa);
+      digits.insert(0, size_t(std::max(0, scale + 1 - int(digits.size()))), '0');
+      digits.insert(digits.size() - size_t(scale), 1, '.');
+      ASSERT_EQ(bits_of(read_float(digits)), bits_of(std::strtof(digits.c_str(), nullptr))) << digits;
+    }
   EXPECT_EQ(bits_of(read_float("-0")), bits_of(-0.0f));
   EXPECT_EQ(bits_of(read_float("-0.000")), bits_of(-0.0f));
   EXPECT_EQ(read_float("1e-50"), 0.0f);
