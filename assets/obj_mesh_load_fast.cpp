@@ -53,7 +53,7 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
     while (in.p < in.end && (*in.p == ' ' || *in.p == '\t' || *in.p == '\r')) ++in.p;
     if (in.p == in.end || *in.p == '\n') {
       in.p += in.p < in.end;
-      values.insert(values.end(), out, out + count);
+      for (int k = 0; k < count; ++k) values.push_back(out[k]);
       return true;
     }
   }
@@ -63,7 +63,7 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
   const char* end = line_end(in);
   for (i = 0; i < count; ++i)
     if (in.scan_float(out[i]) != 1) break;
-  values.insert(values.end(), out, out + count);
+  for (int k = 0; k < count; ++k) values.push_back(out[k]);
   return rest_of_line_agrees(in, end);
 }
 
