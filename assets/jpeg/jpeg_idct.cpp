@@ -31,8 +31,9 @@ namespace {
 constexpr int k0_414 = 27146;  // sqrt(2) - 1
 constexpr int k0_235 = 15377;  // 1 - 0.765366865
 constexpr int k0_152 = 9977;   // 2 - 1.847759065
-// Added to the DC term: level shift 128 and rounding, both in the transform's 5 fraction bits.
-constexpr int fast_bias = (128 << 5) + (1 << 4);
+// Added to the DC term: the level shift of 128 in the transform's 5 fraction bits. The final
+// descale truncates, as fast scaled transforms conventionally do.
+constexpr int fast_bias = (128 << 5);
 
 inline uint8_t clamp_sample(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 

@@ -1,0 +1,7 @@
+# Tests, fuzz target and benchmark of the JPEG decoder; the image-to-texture loaders.
+set(images_dir ${CMAKE_CURRENT_LIST_DIR})
+
+vt_library(vt_jpeg_test_support SOURCES ${images_dir}/tests/image_jpeg_support.cpp LIBS vt_jpeg)
+
+vt_test(image_jpeg_conformance_test SOURCES ${images_dir}/tests/image_jpeg_conformance_test.cpp
+  LIBS vt_jpeg_test_support TIMEOUT 600)
