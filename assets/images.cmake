@@ -5,3 +5,5 @@ vt_library(vt_jpeg_test_support SOURCES ${images_dir}/tests/image_jpeg_support.c
 
 vt_test(image_jpeg_conformance_test SOURCES ${images_dir}/tests/image_jpeg_conformance_test.cpp
   LIBS vt_jpeg_test_support TIMEOUT 600)
+vt_test(image_jpeg_errors_test SOURCES ${images_dir}/tests/image_jpeg_errors_test.cpp LIBS vt_jpeg_test_support)
+vt_test(image_jpeg_idct_test SOURCES ${images_dir}/tests/image_jpeg_idct_test.cpp LIBS vt_jpeg)

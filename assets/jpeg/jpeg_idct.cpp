@@ -1,6 +1,7 @@
 #include "assets/jpeg/jpeg_idct.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -37,28 +38,36 @@ constexpr int fast_bias = (128 << 5);
 
 inline uint8_t clamp_sample(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
-// ---- fast transform, portable: every value is a 16-bit lane with wrap-around arithmetic ----
+// ---- fast transform, portable ----
+// The arithmetic runs on 16-bit lanes that wrap around (s16), exactly as the SIMD version does;
+// blocks whose coefficients could overflow those lanes take the same steps on wide integers.
 using s16 = int16_t;
 inline s16 add(s16 a, s16 b) { return static_cast<s16>(a + b); }
 inline s16 sub(s16 a, s16 b) { return static_cast<s16>(a - b); }
 inline s16 mulhi(s16 a, int c) { return static_cast<s16>((a * c) >> 16); }
+inline s16 neg(s16 a) { return static_cast<s16>(-a); }
+inline int64_t add(int64_t a, int64_t b) { return a + b; }
+inline int64_t sub(int64_t a, int64_t b) { return a - b; }
+inline int64_t mulhi(int64_t a, int c) { return (a * c) >> 16; }
+inline int64_t neg(int64_t a) { return -a; }
 
-void fast_1d(s16* v) {  // v[0..7] in, v[0..7] out
-  s16 t10 = add(v[0], v[4]), t11 = sub(v[0], v[4]);
-  s16 t13 = add(v[2], v[6]), d = sub(v[2], v[6]);
-  s16 t12 = sub(add(d, mulhi(d, k0_414)), t13);
-  s16 e0 = add(t10, t13), e3 = sub(t10, t13), e1 = add(t11, t12), e2 = sub(t11, t12);
+template <typename T>
+void fast_1d(T* v) {  // v[0..7] in, v[0..7] out
+  T t10 = add(v[0], v[4]), t11 = sub(v[0], v[4]);
+  T t13 = add(v[2], v[6]), d = sub(v[2], v[6]);
+  T t12 = sub(add(d, mulhi(d, k0_414)), t13);
+  T e0 = add(t10, t13), e3 = sub(t10, t13), e1 = add(t11, t12), e2 = sub(t11, t12);
 
-  s16 z13 = add(v[5], v[3]), z10 = sub(v[5], v[3]);
-  s16 z11 = add(v[1], v[7]), z12 = sub(v[1], v[7]);
-  s16 t7 = add(z11, z13), e = sub(z11, z13);
-  s16 o11 = add(e, mulhi(e, k0_414));
-  s16 a12 = sub(z12, mulhi(z12, k0_235)), a10 = sub(z10, mulhi(z10, k0_235));  // x 0.765
-  s16 b12 = sub(add(z12, z12), mulhi(z12, k0_152));                            // x 1.848
-  s16 b10 = sub(add(z10, z10), mulhi(z10, k0_152));
-  s16 o10 = static_cast<s16>(-add(a12, b10));
-  s16 o12 = sub(b12, a10);
-  s16 t6 = sub(o12, t7), t5 = sub(o11, t6), t4 = add(o10, t5);
+  T z13 = add(v[5], v[3]), z10 = sub(v[5], v[3]);
+  T z11 = add(v[1], v[7]), z12 = sub(v[1], v[7]);
+  T t7 = add(z11, z13), e = sub(z11, z13);
+  T o11 = add(e, mulhi(e, k0_414));
+  T a12 = sub(z12, mulhi(z12, k0_235)), a10 = sub(z10, mulhi(z10, k0_235));  // x 0.765
+  T b12 = sub(add(z12, z12), mulhi(z12, k0_152));                            // x 1.848
+  T b10 = sub(add(z10, z10), mulhi(z10, k0_152));
+  T o10 = neg(add(a12, b10));
+  T o12 = sub(b12, a10);
+  T t6 = sub(o12, t7), t5 = sub(o11, t6), t4 = add(o10, t5);
 
   v[0] = add(e0, t7);
   v[7] = sub(e0, t7);
@@ -70,22 +79,50 @@ void fast_1d(s16* v) {  // v[0..7] in, v[0..7] out
   v[4] = add(e3, t4);
 }
 
-}  // namespace
+// Sum of the magnitudes of the dequantised AC terms above which the 16-bit lanes could
+// overflow: no multiplier input exceeds 5.1 times this sum (the largest gain of the column
+// pass), which must stay below 32768.
+constexpr int lane_safe_ac_sum = 6000;
 
-void jpeg_idct_fast_scalar(const int16_t* coef, const int16_t* q, uint8_t* out, int stride) {
-  s16 ws[64];
-  for (int i = 0; i < 64; ++i) ws[i] = static_cast<s16>(coef[i] * q[i]);
-  ws[0] = add(ws[0], fast_bias);
+template <typename T>
+void fast_2d(const int16_t* coef, const int16_t* q, uint8_t* out, int stride) {
+  T ws[64];
+  for (int i = 0; i < 64; ++i) ws[i] = static_cast<T>(coef[i] * q[i]);
+  ws[0] = add(ws[0], static_cast<T>(fast_bias));
   for (int c = 0; c < 8; ++c) {  // columns
-    s16 v[8];
+    T v[8];
     for (int r = 0; r < 8; ++r) v[r] = ws[r * 8 + c];
     fast_1d(v);
     for (int r = 0; r < 8; ++r) ws[r * 8 + c] = v[r];
   }
   for (int r = 0; r < 8; ++r) {  // rows
     fast_1d(ws + r * 8);
-    for (int c = 0; c < 8; ++c) out[r * stride + c] = clamp_sample(ws[r * 8 + c] >> 5);
+    for (int c = 0; c < 8; ++c) out[r * stride + c] = clamp_sample(static_cast<int>(ws[r * 8 + c] >> 5));
   }
+}
+
+// Sum over the columns of each column's AC magnitudes (16-bit lanes, each column's sum
+// saturating at 65535, as the SIMD version computes it).
+int ac_magnitude_sum(const int16_t* coef, const int16_t* q) {
+  int total = 0;
+  for (int c = 0; c < 8; ++c) {
+    int column = 0;
+    for (int r = c == 0 ? 1 : 0; r < 8; ++r) {
+      int v = static_cast<s16>(coef[r * 8 + c] * q[r * 8 + c]);
+      column += v < 0 ? -v : v;
+    }
+    total += std::min(column, 65535);
+  }
+  return total;
+}
+
+}  // namespace
+
+void jpeg_idct_fast_scalar(const int16_t* coef, const int16_t* q, uint8_t* out, int stride) {
+  if (ac_magnitude_sum(coef, q) > lane_safe_ac_sum)
+    fast_2d<int64_t>(coef, q, out, stride);
+  else
+    fast_2d<s16>(coef, q, out, stride);
 }
 
 void jpeg_idct_fast_dc(int dc, int q, uint8_t* out, int stride) {
@@ -155,6 +192,20 @@ void jpeg_idct_fast(const int16_t* coef, const int16_t* q, uint8_t* out, int str
     __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coef + r * 8));
     __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + r * 8));
     v[r] = _mm_mullo_epi16(c, m);
+  }
+  // Overflow guard, as in the portable version.
+  __m128i sum = _mm_setzero_si128();
+  for (int r = 0; r < 8; ++r) {
+    __m128i x = r ? v[r] : _mm_and_si128(v[0], _mm_set_epi16(-1, -1, -1, -1, -1, -1, -1, 0));
+    sum = _mm_adds_epu16(sum, _mm_max_epi16(x, _mm_sub_epi16(_mm_setzero_si128(), x)));
+  }
+  __m128i zero = _mm_setzero_si128();
+  __m128i s32 = _mm_add_epi32(_mm_unpacklo_epi16(sum, zero), _mm_unpackhi_epi16(sum, zero));
+  s32 = _mm_add_epi32(s32, _mm_shuffle_epi32(s32, _MM_SHUFFLE(1, 0, 3, 2)));
+  s32 = _mm_add_epi32(s32, _mm_shuffle_epi32(s32, _MM_SHUFFLE(2, 3, 0, 1)));
+  if (_mm_cvtsi128_si32(s32) > lane_safe_ac_sum) {
+    fast_2d<int64_t>(coef, q, out, stride);
+    return;
   }
   v[0] = _mm_add_epi16(v[0], _mm_cvtsi32_si128(fast_bias));
   fast_1d_sse(v);  // columns: each register is one row of coefficients
