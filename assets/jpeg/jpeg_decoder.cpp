@@ -9,13 +9,6 @@
 
 jpeg_decoder::jpeg_decoder(jpeg_decoder_stream* stream, bool use_simd)
     : stream_(stream), use_simd_(use_simd) {
-  for (int i = 0; i < 256; ++i) {
-    int k = i - 128;  // the same offset for Cb and Cr
-    cr_r_[i] = (91882 * k + 32768) >> 16;
-    cb_b_[i] = (116130 * k + 32768) >> 16;
-    cr_g_[i] = -46802 * k;
-    cb_g_[i] = -22554 * k + 32768;
-  }
   std::memset(quant_, 0, sizeof quant_);
   std::memset(quant_scaled_, 0, sizeof quant_scaled_);
   if (!stream_) {

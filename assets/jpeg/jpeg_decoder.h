@@ -6,6 +6,7 @@
 // detaches the stream, and every later call fails.
 #include <cstdint>
 
+#include "assets/jpeg/jpeg_color.h"
 #include "assets/jpeg/jpeg_decoder_stream.h"
 
 class jpeg_decoder {
@@ -104,8 +105,6 @@ class jpeg_decoder {
   void lay_out_frame();
   void idct_block(const component& c, const int16_t* block, bool dc_only, uint8_t* out, int stride);
   void transform_mcu_row_from_buffers();
-  void convert_line(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int chroma_step,
-                    uint8_t* out) const;
   const uint8_t* next_line();
   void advance_row();
 
@@ -157,8 +156,7 @@ class jpeg_decoder {
   int row_in_mcu_ = 0;  // next line inside the current MCU row
   bool second_line_ready_ = false;
 
-  // Colour conversion terms, indexed by the chroma sample.
-  int cr_r_[256], cb_b_[256], cr_g_[256], cb_g_[256];
+  jpeg_color_tables colors_;
 
   void* blocks_[max_memory_blocks] = {};
   int block_count_ = 0;

@@ -1,6 +1,7 @@
 // Frame layout, inverse transforms into sample planes, and colour conversion into lines.
 #include <cstring>
 
+#include "assets/jpeg/jpeg_color.h"
 #include "assets/jpeg/jpeg_decoder.h"
 #include "assets/jpeg/jpeg_idct.h"
 
@@ -65,33 +66,6 @@ void jpeg_decoder::transform_mcu_row_from_buffers() {
   }
 }
 
-namespace {
-inline uint8_t clamp255(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
-}  // namespace
-
-// Converts one line: y holds width luma samples; cb/cr the chroma samples, each used for
-// chroma_step (1 or 2) consecutive pixels.
-void jpeg_decoder::convert_line(const uint8_t* y, const uint8_t* cb, const uint8_t* cr, int chroma_step,
-                                uint8_t* out) const {
-  if (chroma_step == 1) {
-    for (int x = 0; x < width_; ++x) {
-      int yy = y[x], b = cb[x], r = cr[x];
-      out[4 * x + 0] = clamp255(yy + cr_r_[r]);
-      out[4 * x + 1] = clamp255(yy + ((cb_g_[b] + cr_g_[r]) >> 16));
-      out[4 * x + 2] = clamp255(yy + cb_b_[b]);
-      out[4 * x + 3] = 0;
-    }
-    return;
-  }
-  for (int x = 0; x < width_; ++x) {
-    int yy = y[x], b = cb[x >> 1], r = cr[x >> 1];
-    out[4 * x + 0] = clamp255(yy + cr_r_[r]);
-    out[4 * x + 1] = clamp255(yy + ((cb_g_[b] + cr_g_[r]) >> 16));
-    out[4 * x + 2] = clamp255(yy + cb_b_[b]);
-    out[4 * x + 3] = 0;
-  }
-}
-
 const uint8_t* jpeg_decoder::next_line() {
   if (second_line_ready_) {
     second_line_ready_ = false;
@@ -114,10 +88,11 @@ const uint8_t* jpeg_decoder::next_line() {
     int chroma_row = r / max_v_;
     const uint8_t* cb_row = cb.plane + chroma_row * cb.plane_stride;
     const uint8_t* cr_row = cr.plane + chroma_row * cr.plane_stride;
-    convert_line(cy.plane + r * cy.plane_stride, cb_row, cr_row, step, line_buf_[0]);
+    jpeg_convert_line(colors_, cy.plane + r * cy.plane_stride, cb_row, cr_row, step, width_, line_buf_[0]);
     if (max_v_ == 2) {
       // Both luma lines of a chroma line are converted together; the second goes out next call.
-      convert_line(cy.plane + (r + 1) * cy.plane_stride, cb_row, cr_row, step, line_buf_[1]);
+      jpeg_convert_line(colors_, cy.plane + (r + 1) * cy.plane_stride, cb_row, cr_row, step, width_,
+                        line_buf_[1]);
       second_line_ready_ = true;
     }
     result = line_buf_[0];
