@@ -331,6 +331,9 @@ int jpeg_decoder::begin_decoding() {
         if (marker != marker_sos) fail(-216);
         read_scan_header();
       }
+      // A component that no scan named still goes through the transform with its table.
+      for (int i = 0; i < comp_count_; ++i)
+        if (comps_[i].quant > 3) fail(-222);
     }
     begun_ = true;
     return 0;
