@@ -12,3 +12,7 @@ if(VORTELINE_BENCH)
   vt_bench(image_jpeg_bench SOURCES ${images_dir}/bench/image_jpeg_bench.cpp LIBS vt_jpeg_test_support turbojpeg stb)
 endif()
 vt_test(image_jpeg_color_test SOURCES ${images_dir}/tests/image_jpeg_color_test.cpp LIBS vt_jpeg)
+
+# JPEG files into textures of the render context.
+vt_library(vt_images SOURCES ${images_dir}/image_texture.cpp LIBS vt_jpeg vt_engine vt_shell_core vt::gl)
+vt_test(image_texture_test SOURCES ${images_dir}/tests/image_texture_test.cpp LIBS vt_images vt_jpeg_test_support GL)

@@ -22,18 +22,21 @@ struct bench_file {
   const char* options;
   std::vector<uint8_t> data;
 };
-bench_file files[] = {{"baseline_420", "-sample 2x2", {}}, {"baseline_444", "-sample 1x1", {}},
+bench_file files[] = {{"baseline_420", "-sample 2x2", {}},
+                      {"baseline_444", "-sample 1x1", {}},
                       {"progressive_420", "-sample 2x2 -progressive", {}}};
 
 bool make_files() {
   std::string dir = jpeg_test::scratch_dir();
   std::string src = dir + "/src.ppm";
-  if (jpeg_test::run("convert -size 2048x1536 -seed 11 plasma:fractal -attenuate 0.3 +noise Gaussian -depth 8 ppm:" +
-                     src) != 0)
+  if (jpeg_test::run(
+          "convert -size 2048x1536 -seed 11 plasma:fractal -attenuate 0.3 +noise Gaussian -depth 8 ppm:" +
+          src) != 0)
     return false;
   for (bench_file& f : files) {
     std::string out = dir + "/" + f.name + ".jpg";
-    if (jpeg_test::run(std::string("cjpeg -quality 85 ") + f.options + " " + src + " > " + out) != 0) return false;
+    if (jpeg_test::run(std::string("cjpeg -quality 85 ") + f.options + " " + src + " > " + out) != 0)
+      return false;
     f.data = jpeg_test::read_file(out);
   }
   std::filesystem::remove_all(dir);
@@ -87,10 +90,13 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 3; ++i) {
     std::string n = files[i].name;
     benchmark::RegisterBenchmark((n + "/ours_fast").c_str(), ours, i, true)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((n + "/ours_accurate").c_str(), ours, i, false)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((n + "/turbojpeg_fast").c_str(), turbo, i, TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE)
+    benchmark::RegisterBenchmark((n + "/ours_accurate").c_str(), ours, i, false)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((n + "/turbojpeg_default").c_str(), turbo, i, 0)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((n + "/turbojpeg_fast").c_str(), turbo, i,
+                                 TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((n + "/turbojpeg_default").c_str(), turbo, i, 0)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((n + "/stb_image").c_str(), stb, i)->Unit(benchmark::kMillisecond);
   }
   benchmark::Initialize(&argc, argv);

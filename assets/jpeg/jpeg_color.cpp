@@ -18,8 +18,8 @@ namespace {
 inline uint8_t clamp255(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 }  // namespace
 
-void jpeg_convert_line_scalar(const jpeg_color_tables& t, const uint8_t* y, const uint8_t* cb, const uint8_t* cr,
-                              int chroma_step, int width, uint8_t* out) {
+void jpeg_convert_line_scalar(const jpeg_color_tables& t, const uint8_t* y, const uint8_t* cb,
+                              const uint8_t* cr, int chroma_step, int width, uint8_t* out) {
   const int shift = chroma_step == 2 ? 1 : 0;
   for (int x = 0; x < width; ++x) {
     int yy = y[x], b = cb[x >> shift], r = cr[x >> shift];
@@ -50,8 +50,10 @@ inline __m128i rounded_term(__m128i lo, __m128i hi, short ck, short cm) {
 
 inline chroma_terms terms8(const uint8_t* cb, const uint8_t* cr) {
   const __m128i zero = _mm_setzero_si128(), offset = _mm_set1_epi16(128);
-  __m128i k = _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb)), zero), offset);
-  __m128i m = _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr)), zero), offset);
+  __m128i k =
+      _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb)), zero), offset);
+  __m128i m =
+      _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr)), zero), offset);
   __m128i lo = _mm_unpacklo_epi16(k, m), hi = _mm_unpackhi_epi16(k, m);  // (k, m) pairs
   chroma_terms t;
   t.r = _mm_add_epi16(m, rounded_term(lo, hi, 0, 26346));

@@ -14,8 +14,8 @@ struct jpeg_color_tables {
 };
 
 // chroma_step: 1 when every pixel has its own chroma sample, 2 when a sample covers two pixels.
-void jpeg_convert_line_scalar(const jpeg_color_tables& t, const uint8_t* y, const uint8_t* cb, const uint8_t* cr,
-                              int chroma_step, int width, uint8_t* out);
+void jpeg_convert_line_scalar(const jpeg_color_tables& t, const uint8_t* y, const uint8_t* cb,
+                              const uint8_t* cr, int chroma_step, int width, uint8_t* out);
 
 // Same result, SSE2 where available. Works in groups of 8 (chroma_step 1) or 16 pixels: the
 // inputs must be readable, and out writable, up to width rounded up to that group.

@@ -27,8 +27,10 @@ TEST(jpeg_color, every_chroma_pair_follows_the_formula) {
             static_cast<uint8_t>(clamp255(yy + ((-22554 * k + 32768 - 46802 * m) >> 16))),
             static_cast<uint8_t>(clamp255(yy + ((116130 * k + 32768) >> 16))), 0};
         for (int c = 0; c < 4; ++c) {
-          ASSERT_EQ(fast[4 * x + c], expected[c]) << "Y " << yy << " Cb " << x << " Cr " << v << " channel " << c;
-          ASSERT_EQ(plain[4 * x + c], expected[c]) << "Y " << yy << " Cb " << x << " Cr " << v << " channel " << c;
+          ASSERT_EQ(fast[4 * x + c], expected[c])
+              << "Y " << yy << " Cb " << x << " Cr " << v << " channel " << c;
+          ASSERT_EQ(plain[4 * x + c], expected[c])
+              << "Y " << yy << " Cb " << x << " Cr " << v << " channel " << c;
         }
       }
     }
