@@ -39,10 +39,10 @@ class jpeg_decoder {
     uint8_t counts[17];  // codes of each length 1..16
     uint8_t symbols[256];
     // Codes of up to fast_bits bits: (length << 8) | symbol, 0 for longer codes.
-    uint16_t fast[1 << 9];
+    uint16_t fast[1 << 11];
     // AC tables: run/size symbol and the coefficient's extra bits resolved at once where they
     // fit in fast_bits: value * 256 + (run << 4) + total length; 0 when not resolvable.
-    int32_t ac_fast[1 << 9];
+    int32_t ac_fast[1 << 11];
     int32_t max_code[18];  // largest code of each length, -1 when none; [17] is a sentinel
     int32_t val_offset[18];
   };
@@ -57,7 +57,7 @@ class jpeg_decoder {
   };
   struct fail_signal {};
 
-  static constexpr int fast_bits = 9;
+  static constexpr int fast_bits = 11;
   static constexpr int restart_search_limit = 1536;
 
   // Records the error (the first one sticks), releases everything, detaches the stream and

@@ -157,7 +157,16 @@ int jpeg_decoder::end_of_scan_marker() {
 // ---- blocks ----
 
 bool jpeg_decoder::decode_block_sequential(component& c, int16_t* block) {
-  int s = decode_symbol(dc_tables_[c.dc_table]);
+  if (bit_count_ < 32) fill_bits();
+  const huffman_table& dc = dc_tables_[c.dc_table];
+  int s = 0;
+  if (int e = dc.fast[bit_buf_ >> (64 - fast_bits)]) {
+    bit_buf_ <<= e >> 8;
+    bit_count_ -= e >> 8;
+    s = e & 255;
+  } else {
+    s = decode_symbol(dc);
+  }
   if (s > 16) fail(-227);
   int diff = s ? jpeg_extend(get_bits(s), s) : 0;
   c.dc_pred = static_cast<int16_t>(c.dc_pred + diff);
@@ -167,8 +176,8 @@ bool jpeg_decoder::decode_block_sequential(component& c, int16_t* block) {
   bool any_ac = false;
   for (int k = 1; k < 64;) {
     if (bit_count_ < 32) fill_bits();
-    int e = ac.ac_fast[bit_buf_ >> (64 - fast_bits)];
-    if (e) {
+    const unsigned peek = static_cast<unsigned>(bit_buf_ >> (64 - fast_bits));
+    if (int e = ac.ac_fast[peek]) {  // code and value in one look-up
       int len = e & 15;
       bit_buf_ <<= len;
       bit_count_ -= len;
@@ -179,7 +188,14 @@ bool jpeg_decoder::decode_block_sequential(component& c, int16_t* block) {
       ++k;
       continue;
     }
-    int rs = decode_symbol(ac);
+    int rs;
+    if (int f = ac.fast[peek]) {
+      bit_buf_ <<= f >> 8;
+      bit_count_ -= f >> 8;
+      rs = f & 255;
+    } else {
+      rs = decode_symbol(ac);
+    }
     int run = rs >> 4, size = rs & 15;
     if (size) {
       k += run;
