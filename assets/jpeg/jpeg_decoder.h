@@ -92,6 +92,7 @@ class jpeg_decoder {
   int get_bits(int n);
   int get_bit();
   int decode_symbol(const huffman_table& t);
+  int decode_symbol_slow(const huffman_table& t);
   void start_scan_state();
   void process_restart();
   void restart_check();

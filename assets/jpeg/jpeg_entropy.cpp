@@ -83,7 +83,7 @@ int jpeg_decoder::get_bits(int n) {
   return v;
 }
 
-int jpeg_decoder::get_bit() {
+inline int jpeg_decoder::get_bit() {
   if (bit_count_ < 1) fill_bits();
   int v = static_cast<int>(bit_buf_ >> 63);
   bit_buf_ <<= 1;
@@ -91,15 +91,8 @@ int jpeg_decoder::get_bit() {
   return v;
 }
 
-int jpeg_decoder::decode_symbol(const huffman_table& t) {
-  if (bit_count_ < 16) fill_bits();
-  int e = t.fast[bit_buf_ >> (64 - fast_bits)];
-  if (e) {
-    int len = e >> 8;
-    bit_buf_ <<= len;
-    bit_count_ -= len;
-    return e & 255;
-  }
+// Codes longer than the look-up: canonical search, one length at a time.
+int jpeg_decoder::decode_symbol_slow(const huffman_table& t) {
   int len = fast_bits + 1;
   int code = static_cast<int>(bit_buf_ >> (64 - len));
   while (code > t.max_code[len]) {
@@ -110,6 +103,16 @@ int jpeg_decoder::decode_symbol(const huffman_table& t) {
   bit_buf_ <<= len;
   bit_count_ -= len;
   return t.symbols[(code + t.val_offset[len]) & 255];
+}
+
+inline int jpeg_decoder::decode_symbol(const huffman_table& t) {
+  if (bit_count_ < 16) fill_bits();
+  if (int e = t.fast[bit_buf_ >> (64 - fast_bits)]) {
+    bit_buf_ <<= e >> 8;
+    bit_count_ -= e >> 8;
+    return e & 255;
+  }
+  return decode_symbol_slow(t);
 }
 
 // ---- restarts and scan boundaries ----
@@ -233,6 +236,16 @@ void jpeg_decoder::decode_block_progressive(component& c, int16_t* block) {
       return;
     }
     for (int k = spectral_start_; k <= spectral_end_;) {
+      if (bit_count_ < 32) fill_bits();
+      if (int e = ac.ac_fast[bit_buf_ >> (64 - fast_bits)]) {  // code and value in one look-up
+        bit_buf_ <<= e & 15;
+        bit_count_ -= e & 15;
+        k += (e >> 4) & 15;
+        if (k > 63) fail(-227);
+        block[jpeg_zigzag[k]] = static_cast<int16_t>((e >> 8) * (1 << low));
+        ++k;
+        continue;
+      }
       int rs = decode_symbol(ac);
       int run = rs >> 4, size = rs & 15;
       if (size) {
