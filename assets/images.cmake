@@ -16,3 +16,7 @@ vt_test(image_jpeg_color_test SOURCES ${images_dir}/tests/image_jpeg_color_test.
 # JPEG files into textures of the render context.
 vt_library(vt_images SOURCES ${images_dir}/image_texture.cpp LIBS vt_jpeg vt_engine vt_shell_core vt::gl)
 vt_test(image_texture_test SOURCES ${images_dir}/tests/image_texture_test.cpp LIBS vt_images vt_jpeg_test_support GL)
+vt_test(image_jpeg_tool_test SOURCES ${images_dir}/tests/image_jpeg_tool_test.cpp LIBS vt_jpeg_test_support)
+if(TARGET image_jpeg_tool_test)
+  add_dependencies(image_jpeg_tool_test jpeg_decode)
+endif()
