@@ -120,6 +120,19 @@ TEST_F(conformance, matches_djpeg_over_sizes_samplings_modes_and_qualities) {
           check(src, std::string(sampling) + " " + mode, qualities[q++ % 6], label);
         }
     }
+  // Scan scripts: sequential with one component per scan (decoded through the coefficient
+  // buffers), and progressive with successive approximation of DC and AC.
+  const std::string scripts[] = {"0;\n1;\n2;\n",
+                                 "0,1,2: 0-0, 0, 2;\n0: 1-5, 0, 1;\n1: 1-63, 0, 0;\n2: 1-63, 0, 0;\n"
+                                 "0: 6-63, 0, 1;\n0,1,2: 0-0, 2, 1;\n0,1,2: 0-0, 1, 0;\n0: 1-63, 1, 0;\n"};
+  for (int i = 0; i < 2; ++i) {
+    std::string file = dir_ + "/scans" + std::to_string(i) + ".txt";
+    jpeg_test::write_file(file, std::vector<uint8_t>(scripts[i].begin(), scripts[i].end()));
+    std::string src = make_source(sources[i], 17, 13);
+    for (int sampling = 0; sampling < 4; ++sampling)
+      check(src, std::string(samplings[sampling]) + " -scans " + file, qualities[q++ % 6], "scan script");
+  }
+
   std::string large = make_source(sources[0], 1023, 767);
   const int large_qualities[] = {85, 95, 30};
   for (const char* sampling : samplings)

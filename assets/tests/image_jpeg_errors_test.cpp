@@ -185,6 +185,34 @@ TEST_F(jpeg_errors, entropy_and_restart_faults_stop_decode_line) {
   }
 }
 
+TEST_F(jpeg_errors, restart_marker_is_searched_within_1536_bytes) {
+  jpeg_test::decode_result plain = decode(files->restart, true);
+  ASSERT_EQ(plain.stage, 3);
+  for (int junk : {1000, 2000}) {
+    bytes padded = files->restart;
+    long rst = find_marker(padded, 0xD2);
+    ASSERT_GT(rst, 0);
+    padded.insert(padded.begin() + rst, size_t(junk), uint8_t{0});
+    jpeg_test::decode_result r = decode(padded, true);
+    if (junk < 1536) {
+      EXPECT_EQ(r.stage, 3);
+      EXPECT_EQ(r.image.pixels, plain.image.pixels);  // the padding after an interval is skipped
+    } else {
+      EXPECT_EQ(r.error_code, -228);
+      EXPECT_EQ(r.stage, 2);
+    }
+  }
+}
+
+TEST_F(jpeg_errors, image_ending_before_its_scan_fails_begin_decoding) {
+  bytes d = files->baseline;
+  d.resize(size_t(find_segment(d, 0xDA)));
+  d.insert(d.end(), {0xFF, 0xD9});
+  jpeg_test::decode_result r = decode(d, true);
+  EXPECT_EQ(r.error_code, -216);
+  EXPECT_EQ(r.stage, 1);
+}
+
 TEST_F(jpeg_errors, read_failure_is_reported_and_stream_detached_once) {
   memory_stream stream(files->baseline);
   stream.fail_reads = true;
