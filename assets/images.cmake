@@ -9,7 +9,7 @@ vt_test(image_jpeg_errors_test SOURCES ${images_dir}/tests/image_jpeg_errors_tes
 vt_test(image_jpeg_idct_test SOURCES ${images_dir}/tests/image_jpeg_idct_test.cpp LIBS vt_jpeg)
 
 if(VORTELINE_BENCH)
-  vt_bench(image_jpeg_bench SOURCES ${images_dir}/bench/image_jpeg_bench.cpp LIBS vt_jpeg_test_support turbojpeg stb)
+  vt_bench(image_jpeg_bench SOURCES ${images_dir}/jpeg/bench/image_jpeg_bench.cpp LIBS vt_jpeg_test_support turbojpeg stb)
 endif()
 vt_test(image_jpeg_color_test SOURCES ${images_dir}/tests/image_jpeg_color_test.cpp LIBS vt_jpeg)
 
