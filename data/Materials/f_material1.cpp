@@ -124,6 +124,8 @@ void main() {
     float band = exp(-pow((fract((obj_pos.y - ttime * 2.5) / 18.0) - 0.5) * 6.0, 2.0));
     float emit = 0.45 + 1.2 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.25 * pulse;
     emit *= 0.6 + 0.4 * saturation + 0.4 * max(dot(nb, view), 0.0);
+    // Right in front of the eye a glowing wall would fill the screen with flat white: it dims.
+    emit *= mix(0.55, 1.0, smoothstep(1.0, 5.0, dist));
     // Coloured emitters are beams: soft at the edges of their span, with shafts across the span
     // drifting slowly and streaks along their length.
     float core = 1.0 - smoothstep(0.3, 1.0, abs(obj_pos.y) / 6.0);
