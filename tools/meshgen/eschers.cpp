@@ -3,8 +3,6 @@
 
 namespace meshgen {
 
-void build_escher_module(mesh_builder& m);
-
 void build_eschers(mesh_builder& m) {
   mesh_builder module;
   build_escher_module(module);

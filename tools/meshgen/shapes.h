@@ -8,6 +8,8 @@ namespace meshgen {
 // 2.6 (the camera flies down the axis): a colonnade, two spiral stairs (one upside down), landings
 // and an arcaded outer wall. Modules stacked 18 apart join seamlessly at wall and columns.
 void build_escher(mesh_builder& m);
+// The storey's geometry without starting an object (shared by the escher and its cluster).
+void build_escher_module(mesh_builder& m);
 // A cluster of smaller escher modules tied together by bridges.
 void build_eschers(mesh_builder& m);
 // A long hall along z (z from -40 to 40), floor at y = 6 to 7, vaults towards -y: columns,
