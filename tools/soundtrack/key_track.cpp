@@ -22,22 +22,28 @@ struct struck {
   float velocity;
 };
 
-// Loudness contour of one piano note `age` seconds after it was struck: a quick rise, a slow
-// decay while held, a faster one after release.
+// Contour of one piano note `age` seconds after it was struck: a quick rise and a decay that is
+// faster than the sound's, so that y swells with every note rather than with the sustain.
 double note_envelope(const struck& n, double age) {
   if (age < 0.0) return 0.0;
-  double e = (1.0 - std::exp(-age / 0.02)) * std::exp(-age / 0.6);
+  double e = (1.0 - std::exp(-age / 0.03)) * std::exp(-age / 0.3);
   if (age > n.length) e *= std::exp(-(age - n.length) / 0.15);
   return n.velocity * e;
 }
 
-// Two one-pole low-passes in a row: a gentle, overshoot-free glide at the key rate.
+// A rate limit followed by two one-pole low-passes: chords and leaps arrive as an even, overshoot-
+// free glide instead of a jump.
 struct glide {
-  double a, s1, s2;
-  glide(double seconds, double start)
-      : a(1.0 - std::exp(-1.0 / (keys_per_second * seconds))), s1(start), s2(start) {}
+  double max_step, a, limited, s1, s2;
+  glide(double max_per_second, double seconds, double start)
+      : max_step(max_per_second / keys_per_second),
+        a(1.0 - std::exp(-1.0 / (keys_per_second * seconds))),
+        limited(start),
+        s1(start),
+        s2(start) {}
   double next(double x) {
-    s1 += a * (x - s1);
+    limited += std::clamp(x - limited, -max_step, max_step);
+    s1 += a * (limited - s1);
     s2 += a * (s1 - s2);
     return s2;
   }
@@ -58,7 +64,7 @@ std::vector<key> piano_keys(const score& piece, double show_seconds) {
   const int count = static_cast<int>(std::ceil(show_seconds * keys_per_second)) + 1;
   std::vector<key> keys;
   keys.reserve(count);
-  glide x_glide(0.12, 0.0), y_glide(0.07, 0.0);
+  glide x_glide(1.6, 0.12, 0.0), y_glide(1.6, 0.06, 0.0);
   int pitch = 70;
   size_t struck_so_far = 0;  // notes with start <= music time (music time never decreases here)
   for (int i = 0; i < count; ++i) {
@@ -72,7 +78,7 @@ std::vector<key> piano_keys(const score& piece, double show_seconds) {
       energy += note_envelope(notes[k], age);
     }
     double x = std::clamp((pitch - 70) / 14.0, -1.0, 1.0);
-    double y = 1.0 - std::exp(-1.5 * energy);
+    double y = 1.0 - std::exp(-1.2 * energy);
     keys.push_back({static_cast<float>(x_glide.next(x)), static_cast<float>(y_glide.next(y)), 0.0f});
   }
   return keys;
