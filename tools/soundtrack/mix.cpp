@@ -50,7 +50,7 @@ inline float duck_shape(double seconds_since_kick) {
 
 // Mix levels of the instruments and their sends.
 struct levels {
-  static constexpr float kick = 0.95f, clap = 0.5f, snare = 0.42f, closed_hat = 0.5f, open_hat = 0.36f,
+  static constexpr float kick = 0.95f, clap = 0.5f, snare = 0.42f, closed_hat = 0.65f, open_hat = 0.45f,
                          crash = 0.4f, impact = 0.7f, riser = 0.4f, bass = 0.42f, pad = 0.11f, arp = 0.22f,
                          piano = 0.42f;
   static constexpr float reverb_drums = 0.12f, reverb_fx = 0.35f, reverb_pad = 0.3f, reverb_arp = 0.25f,

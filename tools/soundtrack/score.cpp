@@ -292,7 +292,7 @@ score compose() {
   c.riser(build + 48, build + 68, 57, 0.45f);
   c.note(build + 64, 4, instrument::piano, 45, 0.5f);
   c.melody(build + 64, "E5:4 C#5:4 A4:4 E5:4", 0.55f);
-  s.pad_cutoff.points = {{0, 350}, {14, 900}, {78, 2600}, {82, 3200}};
+  s.pad_cutoff.points = {{0, 350}, {14, 1000}, {78, 3500}, {82, 5000}};
   s.arp_cutoff.points = {{22, 300}, {78, 2000}};
 
   // ---- 36.4 - 41.8 s: the drop. ----
@@ -373,7 +373,7 @@ score compose() {
   c.roll(instrument::snare, breakdown + 36, breakdown + 40, 0.25, 0.2f, 0.5f);
   c.roll(instrument::snare, breakdown + 40, breakdown + 44, 0.125, 0.5f, 1.0f);
   c.riser(breakdown + 32, breakdown + 44, 57, 0.5f);
-  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{188, 1200}, {220, 2000}, {232, 3200}});
+  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{128, 5500}, {184, 5500}, {188, 1400}, {220, 2500}, {232, 5000}});
   s.arp_cutoff.points.insert(s.arp_cutoff.points.end(), {{188, 500}, {232, 1800}});
 
   // ---- 103.1 - 142.2 s: the piano groove; from 109 s the camera follows the piano. ----
@@ -414,7 +414,7 @@ score compose() {
   c.roll(instrument::kick, gather + 12, gather + 16, 1.0, 0.8f, 0.9f);
   c.riser(gather + 8, gather + 19.5, 57, 0.6f);
   c.melody(gather + 12, "G5:4 E5:4 C5:4 E5:4 | E5:4 A5:4 C#6:6", 0.8f);
-  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{320, 3200}, {332, 1500}, {339.5, 5000}});
+  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{320, 5000}, {332, 1800}, {339.5, 6500}});
   s.arp_cutoff.points.insert(s.arp_cutoff.points.end(), {{320, 1800}, {332, 900}, {339.5, 3500}});
 
   // ---- 151.1 - 163.6 s: the climax. ----
@@ -434,7 +434,7 @@ score compose() {
   c.melody(climax + 16,
            "D5:2 F5:2 A5:4 G5:2 F5:2 E5:4 | D5:6 F5:2 Bb5:4 A5:2 G5:2 | A5:3 G5:3 F5:2 C5:4 F5:2 G5:2", 0.9f);
   c.roll(instrument::snare, climax + 26, climax + 28, 0.125, 0.5f, 1.0f);
-  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{340, 4000}, {368, 4000}});
+  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{340, 6500}, {368, 6500}});
   s.arp_cutoff.points.insert(s.arp_cutoff.points.end(), {{340, 2400}});
 
   // ---- 163.6 - 188.4 s: the picture turns and the climax goes on over the second theme. ----
@@ -464,7 +464,7 @@ score compose() {
   c.melody(fall, "D6:2 A5:2 F5:2 D5:2 A4:2 F4:2 D4:4 | C#5:4 E5:4 A5:8", 0.7f);
   c.piano_chords(fall, "Gm A", 0.5f);
   c.riser(fall + 2, fall + 8, 45, 0.45f);
-  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{424, 4000}, {428, 1200}, {432, 3000}});
+  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{424, 6500}, {428, 1400}, {432, 4000}});
 
   // ---- 192 - 215 s: the outro. The beat thins out, the theme once more, softly. ----
   const double outro = 432;
@@ -478,7 +478,7 @@ score compose() {
   c.melody(outro, theme_a, 0.6f);
   c.melody(outro + 16, theme_a_answer, 0.55f);
   c.melody(outro + 32, "A4:8 D5:8 | F5:8 D5:8 | C5:8 A4:8 | G4:8 E5:8 | E5:8 C#5:8", 0.45f);
-  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{440, 3000}, {484, 700}});
+  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{440, 4000}, {484, 700}});
   s.arp_cutoff.points.insert(s.arp_cutoff.points.end(), {{432, 1800}, {468, 500}});
 
   // ---- 215 s to the end: the last chord rings out. ----
