@@ -261,18 +261,28 @@ void pad_voice::start(int pitch, int gate_samples, float velocity, uint32_t seed
 }
 
 bool pad_voice::render(float* l, float* r, int n) {
-  for (int i = 0; i < n; ++i, ++t) {
-    if (t == gate) amp.note_off();
-    float e = amp.next() * gain;
-    if (amp.stage == adsr::done) return false;
-    float yl = 0.0f, yr = 0.0f;
-    for (int k = 0; k < 5; ++k) {
-      float v = saws[k].next();
-      yl += v * left[k];
-      yr += v * right[k];
+  // Envelope first, then one saw at a time over a chunk: short, tight inner loops.
+  constexpr int chunk = 256;
+  for (int from = 0; from < n; from += chunk) {
+    float env[chunk];
+    const int want = std::min(chunk, n - from);
+    int count = 0;
+    for (; count < want; ++count, ++t) {
+      if (t == gate) amp.note_off();
+      env[count] = amp.next() * gain;
+      if (amp.stage == adsr::done) break;
     }
-    l[i] += e * yl;
-    r[i] += e * yr;
+    for (int k = 0; k < 5; ++k) {
+      saw_osc saw = saws[k];
+      const float gl = left[k], gr = right[k];
+      for (int i = 0; i < count; ++i) {
+        float v = env[i] * saw.next();
+        l[from + i] += v * gl;
+        r[from + i] += v * gr;
+      }
+      saws[k] = saw;
+    }
+    if (amp.stage == adsr::done) return false;
   }
   return true;
 }

@@ -21,7 +21,7 @@ bool encode_mp3(const std::vector<float>& stereo, int sample_rate_hz, int kbps, 
   lame_set_mode(lame.get(), JOINT_STEREO);
   lame_set_VBR(lame.get(), vbr_off);
   lame_set_brate(lame.get(), kbps);
-  lame_set_quality(lame.get(), 2);
+  lame_set_quality(lame.get(), 3);
   lame_set_bWriteVbrTag(lame.get(), 1);
   if (lame_init_params(lame.get()) < 0) {
     error = "LAME rejected the encoder settings";

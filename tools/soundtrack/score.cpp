@@ -373,7 +373,8 @@ score compose() {
   c.roll(instrument::snare, breakdown + 36, breakdown + 40, 0.25, 0.2f, 0.5f);
   c.roll(instrument::snare, breakdown + 40, breakdown + 44, 0.125, 0.5f, 1.0f);
   c.riser(breakdown + 32, breakdown + 44, 57, 0.5f);
-  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(), {{128, 5500}, {184, 5500}, {188, 1400}, {220, 2500}, {232, 5000}});
+  s.pad_cutoff.points.insert(s.pad_cutoff.points.end(),
+                             {{128, 5500}, {184, 5500}, {188, 1400}, {220, 2500}, {232, 5000}});
   s.arp_cutoff.points.insert(s.arp_cutoff.points.end(), {{188, 500}, {232, 1800}});
 
   // ---- 103.1 - 142.2 s: the piano groove; from 109 s the camera follows the piano. ----
