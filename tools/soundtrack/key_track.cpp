@@ -65,7 +65,7 @@ std::vector<key> piano_keys(const score& piece, double show_seconds) {
   std::vector<key> keys;
   keys.reserve(count);
   glide x_glide(1.6, 0.12, 0.0), y_glide(1.6, 0.06, 0.0);
-  int pitch = 70;
+  int pitch = 76;
   size_t struck_so_far = 0;  // notes with start <= music time (music time never decreases here)
   for (int i = 0; i < count; ++i) {
     const double m = music_time_at(static_cast<double>(i) / keys_per_second);
@@ -77,7 +77,8 @@ std::vector<key> piano_keys(const score& piece, double show_seconds) {
       if (age > 8.0) break;
       energy += note_envelope(notes[k], age);
     }
-    double x = std::clamp((pitch - 70) / 14.0, -1.0, 1.0);
+    // The melody moves around E5 (MIDI 76); twenty semitones span the whole range.
+    double x = std::clamp((pitch - 76) / 10.0, -1.0, 1.0);
     double y = 1.0 - std::exp(-1.2 * energy);
     keys.push_back({static_cast<float>(x_glide.next(x)), static_cast<float>(y_glide.next(y)), 0.0f});
   }
