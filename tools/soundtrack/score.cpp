@@ -489,8 +489,8 @@ score compose() {
   c.note(ending, 14, instrument::piano, 50, 0.5f);
   for (int tone : {57, 62, 65, 69}) c.note(ending, 14, instrument::piano, tone, 0.45f);
   s.master_level.points = {{0, 1.0}, {500, 1.0}, {512, 0.0}};
-  // The pads carry the intro and the build until the beat arrives.
-  s.pad_level.points = {{0, 1.6}, {42, 1.6}, {46, 1.0}};
+  // The pads drift in quietly, then carry the build until the beat arrives.
+  s.pad_level.points = {{0, 0.8}, {14, 1.6}, {42, 1.6}, {46, 1.0}};
   s.length_seconds = 228.0;
 
   std::stable_sort(s.notes.begin(), s.notes.end(),
