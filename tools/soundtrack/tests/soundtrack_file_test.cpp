@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <regex>
 #include <string>
 
 #include "tools/soundtrack/master.h"
@@ -41,12 +40,12 @@ bool ffmpeg_loudness(double& lufs, double& peak_dbtp) {
   while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) text.append(buffer, n);
   if (pclose(pipe) != 0) return false;
   // The summary comes last; its "I:" and "Peak:" lines are the values of the whole file.
-  std::smatch match;
-  std::string summary = text.substr(std::min(text.size(), text.rfind("Summary:")));
-  if (!std::regex_search(summary, match, std::regex(R"(I:\s+(-?[0-9.]+) LUFS)"))) return false;
-  lufs = std::stod(match[1]);
-  if (!std::regex_search(summary, match, std::regex(R"(Peak:\s+(-?[0-9.]+|-inf) dBFS)"))) return false;
-  peak_dbtp = match[1] == "-inf" ? -1000.0 : std::stod(match[1]);
+  const size_t summary = text.rfind("Summary:");
+  if (summary == std::string::npos) return false;
+  const size_t i = text.find("I:", summary), p = text.find("Peak:", summary);
+  if (i == std::string::npos || p == std::string::npos) return false;
+  if (std::sscanf(text.c_str() + i, "I: %lf LUFS", &lufs) != 1) return false;
+  if (std::sscanf(text.c_str() + p, "Peak: %lf dBFS", &peak_dbtp) != 1) return false;
   return true;
 }
 
