@@ -1,0 +1,165 @@
+// Whole frames of the show under a real GL context, with small stand-in asset files written into a
+// scratch working directory: every pass runs without a GL error and the picture is not black.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "engine/render_context.h"
+#include "shell/demo_state.h"
+#include "show/part_start.h"
+#include "tests/support/gl_test_context.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void write_file(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path) << text;
+}
+
+const char* const pass_through = R"(
+uniform sampler2D texture2d_1;
+void main() { gl_FragColor = texture2D(texture2d_1, gl_TexCoord[0].st); }
+)";
+
+// Shaders, meshes and key track small enough to read, in the folders the show opens.
+void write_stand_in_assets(const fs::path& dir) {
+  write_file(dir / "Materials/v_material1.cpp", R"(
+varying vec3 normal;
+void main() {
+  gl_Position = ftransform();
+  normal = gl_NormalMatrix * gl_Normal;
+  gl_FrontColor = gl_Color;
+}
+)");
+  write_file(dir / "Materials/f_material1.cpp", R"(
+uniform float Holes;
+uniform float DSP;
+uniform int Mode;
+varying vec3 normal;
+void main() {
+  vec3 n = normalize(normal);
+  float light = 0.4 + 0.6 * abs(n.z) + 0.1 * Holes + 0.01 * DSP + 0.01 * float(Mode);
+  gl_FragData[0] = vec4(gl_Color.rgb * light + 0.05, 1.0);
+  gl_FragData[1] = vec4(n * 0.5 + 0.5, 1.0);
+}
+)");
+  write_file(dir / "PostProcessing/f_combineSSAO.cpp", R"(
+uniform sampler2D texture2d_1;
+uniform sampler2D texture2d_2;
+uniform float Limit;
+void main() {
+  vec4 c = texture2D(texture2d_1, gl_TexCoord[0].st);
+  gl_FragColor = c * (0.9 + 0.1 * Limit) + 0.0 * texture2D(texture2d_2, gl_TexCoord[0].st);
+}
+)");
+  write_file(dir / "PostProcessing/f_blurhighlights.cpp", R"(
+uniform sampler2D texture2d_1;
+void main() { gl_FragColor = max(texture2D(texture2d_1, gl_TexCoord[0].st) - 0.5, 0.0); }
+)");
+  write_file(dir / "PostProcessing/f_godrays.cpp", pass_through);
+  write_file(dir / "PostProcessing/f_simpleblur.cpp", pass_through);
+  write_file(dir / "PostProcessing/f_blurpass.cpp", R"(
+uniform sampler2D texture2d_1;
+uniform sampler2D texture2d_s;
+uniform float DSP;
+void main() {
+  vec2 st = gl_TexCoord[0].st;
+  gl_FragColor = texture2D(texture2d_1, st) + 0.5 * texture2D(texture2d_s, st) + 0.0 * DSP;
+}
+)");
+  write_file(dir / "PostProcessing/v_velocities.cpp", "void main() { gl_Position = ftransform(); }\n");
+  write_file(dir / "PostProcessing/f_velocities.cpp", "void main() { gl_FragData[0] = vec4(0.5); }\n");
+
+  const std::string cube =
+      "o box\n"
+      "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\nv -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+      "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 4 8 5 1\n";
+  for (const char* name : {"escher", "eschers", "transf3", "wings", "credits"})
+    write_file(dir / "neomeshes" / (std::string(name) + ".obj"), cube);
+  write_file(dir / "misc/piano3.txt", "4\n0 0 0\n0.1 0.2 0\n0.2 0.1 0\n0 0 0\n");
+}
+
+struct ShowFrameGl : ::testing::Test {
+  static constexpr int window_w = 320, window_h = 240, render_w = 320, render_h = 180;
+  fs::path old_dir;
+  fs::path dir;
+
+  void SetUp() override {
+    test_gl::ensure_context(window_w, window_h);
+    demo.screen_width = window_w;
+    demo.screen_height = window_h;
+    demo.render_width = render_w;
+    demo.render_height = render_h;
+    old_dir = fs::current_path();
+    char scratch[] = "/tmp/show_frame_XXXXXX";
+    ASSERT_NE(mkdtemp(scratch), nullptr);
+    dir = scratch;
+    write_stand_in_assets(dir);
+    fs::current_path(dir);
+  }
+  void TearDown() override {
+    fs::current_path(old_dir);
+    fs::remove_all(dir);
+  }
+};
+
+TEST_F(ShowFrameGl, FramesAtSeveralShowTimesRenderWithoutErrorsAndAreNotBlack) {
+  render_context& context = global_render_context;
+  context.compressed_upload = false;
+  context.placeholder_images = true;  // the image files are not part of the stand-ins
+  context.create_target(0, render_w, render_h, 0);
+  context.create_target(1, render_w / 2, render_h / 2, 0);
+  part_start part;
+  part.init(&context);
+  context.unbind_target();
+  glViewport(0, 0, window_w, window_h);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT);
+  ASSERT_EQ(test_gl::drain_errors(), static_cast<GLenum>(GL_NO_ERROR));
+
+  frame_state state{};
+  // The stand-in scene is in view at these times; at the others only the absence of errors counts.
+  const std::pair<double, bool> times[] = {{0.5, false},  {12.0, true},  {30.0, true},   {60.0, true},
+                                           {83.0, true},  {100.0, true}, {130.0, false}, {175.0, true},
+                                           {191.0, true}, {214.0, false}};
+  for (auto [t, in_view] : times) {
+    part.ttime = part.fttime = t;
+    double step = 0.02;
+    part.render(&step, &context, &state);
+    EXPECT_EQ(test_gl::drain_errors(), static_cast<GLenum>(GL_NO_ERROR)) << "t = " << t;
+    EXPECT_NEAR(state.scene_time, t + 0.02, 1e-9);
+
+    std::vector<uint8_t> px = test_gl::read_rgba(0, 0, window_w, window_h);
+    const int band = (window_h - render_h) / 2;
+    int lit_inside = 0, lit_bands = 0;
+    for (int y = 0; y < window_h; y++) {
+      for (int x = 0; x < window_w; x++) {
+        const uint8_t* p = &px[(static_cast<size_t>(y) * window_w + x) * 4];
+        const bool lit = p[0] > 8 || p[1] > 8 || p[2] > 8;
+        const bool in_band = y < band - 1 || y > window_h - band;
+        (in_band ? lit_bands : lit_inside) += lit;
+      }
+    }
+    if (in_view) {
+      EXPECT_GT(lit_inside, render_w * render_h / 50) << "t = " << t;
+    }
+    EXPECT_EQ(lit_bands, 0) << "t = " << t;  // letterbox: only the middle H / WH is drawn
+
+    if (const char* dump = std::getenv("VT_SHOW_DUMP")) {
+      std::ofstream ppm(old_dir / dump / ("frame_" + std::to_string(static_cast<int>(t)) + ".ppm"));
+      ppm << "P6 " << window_w << " " << window_h << " 255\n";
+      for (int y = window_h - 1; y >= 0; y--)
+        for (int x = 0; x < window_w; x++) ppm.write(reinterpret_cast<char*>(&px[(y * window_w + x) * 4]), 3);
+    }
+  }
+  EXPECT_EQ(part.frame_count, 10);
+}
+
+}  // namespace
