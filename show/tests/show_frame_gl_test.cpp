@@ -162,4 +162,66 @@ TEST_F(ShowFrameGl, FramesAtSeveralShowTimesRenderWithoutErrorsAndAreNotBlack) {
   EXPECT_EQ(part.frame_count, 10);
 }
 
+GLint texture_size(uint32_t name, GLenum what) {
+  GLint value = -1;
+  glBindTexture(GL_TEXTURE_2D, name);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, what, &value);
+  return value;
+}
+
+TEST_F(ShowFrameGl, InitCreatesProgramsTexturesAndAttachmentsAtOddSizes) {
+  render_context& context = global_render_context;
+  context.compressed_upload = false;
+  context.placeholder_images = true;
+  demo.render_width = 321;
+  demo.render_height = 181;
+  context.create_target(0, 321, 181, 0);
+  context.create_target(1, 160, 90, 0);
+  part_start part;
+  part.init(&context);
+
+  for (int slot : {1, 3, 4, 5, 6, 7, 13}) EXPECT_NE(part.programs.programs[slot], 0u) << "slot " << slot;
+  EXPECT_EQ(part.programs.programs[10], 0u);
+  EXPECT_NE(part.programs.vertex_shaders[1], 0u);
+  EXPECT_NE(part.programs.vertex_shaders[5], 0u);
+
+  struct expected {
+    int index, width, height;
+  };
+  for (expected e : {expected{0, 321, 181},
+                     {11, 321, 181},
+                     {32, 321, 181},
+                     {28, 160, 90},
+                     {26, 321, 181},
+                     {29, 321, 181},
+                     {27, 1024, 1024}}) {
+    const uint32_t name = context.texture_slot(e.index);
+    ASSERT_NE(name, 0u) << "index " << e.index;
+    EXPECT_EQ(texture_size(name, GL_TEXTURE_WIDTH), e.width) << "index " << e.index;
+    EXPECT_EQ(texture_size(name, GL_TEXTURE_HEIGHT), e.height) << "index " << e.index;
+  }
+  EXPECT_EQ(texture_size(context.texture_slot(26), GL_TEXTURE_DEPTH_SIZE), 24);
+
+  // Target 0 resolves into the colour, normals and depth textures, target 1 into the half-size one.
+  GLint attached = 0;
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, context.target_resolve[0]);
+  const std::pair<GLenum, int> attachments[] = {
+      {GL_COLOR_ATTACHMENT0_EXT, 0}, {GL_COLOR_ATTACHMENT1_EXT, 11}, {GL_DEPTH_ATTACHMENT_EXT, 26}};
+  for (auto [attachment, index] : attachments) {
+    glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, attachment,
+                                             GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &attached);
+    EXPECT_EQ(static_cast<uint32_t>(attached), context.texture_slot(index));
+  }
+  glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, context.target_resolve[1]);
+  glGetFramebufferAttachmentParameterivEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT,
+                                           GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME_EXT, &attached);
+  EXPECT_EQ(static_cast<uint32_t>(attached), context.texture_slot(28));
+  context.unbind_target();
+
+  EXPECT_EQ(part.key_track.key_count, 4);
+  EXPECT_EQ(part.ttime, 0.0);
+  EXPECT_EQ(part.fttime, 0.0);
+  EXPECT_EQ(test_gl::drain_errors(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 }  // namespace
