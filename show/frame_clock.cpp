@@ -31,9 +31,7 @@ void begin_show_frame(part_start& part, double step, render_context& context, co
 
   camera_pose pose = main_camera(part.ttime, part.fttime, part.state_copy.track_x, part.state_copy.track_y);
   part.PositionY = pose.position_y;
-  context.camera.eye = pose.camera.eye;
-  context.camera.center = pose.camera.centre;
-  context.camera.up = pose.camera.up;
+  context.camera = pose.camera;
 }
 
 void end_show_frame(part_start& part, frame_state& state) {

@@ -48,7 +48,7 @@ double dsp_gain_at(double fttime) {
   return 2.0 * clamp01((fttime - 3.0) * 0.2) * (1.0 - clamp01((fttime - 256.0) * 0.8));
 }
 
-show_camera drift_camera(double t) {
+view_points drift_camera(double t) {
   return {make_vec3(0, 0.1 * t - 16.0, 0), make_vec3(0, 0.1 * t - 12.0, 0), make_vec3(0, 0, 1)};
 }
 
@@ -96,7 +96,7 @@ camera_pose main_camera(double t, double ft, double x, double y) {
   camera_pose p;
   p.position_y = target.position_y;
   p.camera.eye = mix(drift.eye, target.camera.eye, f);
-  p.camera.centre = mix(drift.centre, target.camera.centre, f);
+  p.camera.center = mix(drift.center, target.camera.center, f);
   p.camera.up = mix(drift.up, target.camera.up, f);
   if (ft > 56.9) {
     double tilt = 0.78 * ease1(1.0 - clamp01((t - 106.0) * 0.13));

@@ -3,18 +3,13 @@
 // camera path. Everything here is pure (no GL, no globals) so the timeline can be checked directly.
 #include <cstdint>
 
+#include "engine/render_context.h"
 #include "engine/vec3.h"
 
-// A camera as the render context keeps it: eye, centre and up, single precision.
-struct show_camera {
-  vec3 eye;
-  vec3 centre;
-  vec3 up;
-};
-
-// A camera together with the travel coordinate that belongs to it.
+// A camera (eye, centre, up as the render context keeps them) with the travel coordinate that
+// belongs to it.
 struct camera_pose {
-  show_camera camera;
+  view_points camera;
   double position_y = 0.0;
 };
 
@@ -35,7 +30,7 @@ double warp_time(double fttime);
 double dsp_gain_at(double fttime);
 
 // The slow upward drift used at the very start of the show.
-show_camera drift_camera(double t);
+view_points drift_camera(double t);
 // The camera that the show's timeline asks for at time t (rows applied in order), with its
 // travel coordinate; x and y are the key track's values of this frame.
 camera_pose target_camera(double t, double ft, double x, double y);
