@@ -91,7 +91,7 @@ camera_pose target_camera(double t, double ft, double x, double y) {
 
 camera_pose main_camera(double t, double ft, double x, double y) {
   camera_pose target = target_camera(t, ft, x, y);
-  show_camera drift = drift_camera(t);
+  view_points drift = drift_camera(t);
   double f = ease1((t - 6.0) * 0.1);
   camera_pose p;
   p.position_y = target.position_y;
