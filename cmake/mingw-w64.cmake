@@ -1,0 +1,22 @@
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64 (POSIX threads flavour).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(VT_MINGW_HOST x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${VT_MINGW_HOST}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VT_MINGW_HOST}-g++-posix)
+set(CMAKE_RC_COMPILER ${VT_MINGW_HOST}-windres)
+
+# The static Windows libraries built from Debian's source packages by scripts/windows-deps.sh.
+if(NOT VORTELINE_WIN64_PREFIX)
+  if(DEFINED ENV{VORTELINE_WIN64_PREFIX})
+    set(VORTELINE_WIN64_PREFIX $ENV{VORTELINE_WIN64_PREFIX})
+  else()
+    set(VORTELINE_WIN64_PREFIX $ENV{HOME}/.cache/vorteline-win64)
+  endif()
+endif()
+set(VORTELINE_WIN64_PREFIX ${VORTELINE_WIN64_PREFIX} CACHE PATH "Prefix of the Windows dependencies")
+set(CMAKE_FIND_ROOT_PATH /usr/${VT_MINGW_HOST} ${VORTELINE_WIN64_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

@@ -1,0 +1,37 @@
+#pragma once
+// A part's GLSL shaders and programs, kept in three tables addressed by one program slot. Errors
+// are never fatal: compile logs go to standard output and drawing carries on.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct shader_library {
+  static constexpr int slot_count = 10128;
+
+  uint32_t fragment_shaders[slot_count] = {};
+  uint32_t vertex_shaders[slot_count] = {};
+  uint32_t programs[slot_count] = {};
+
+  // Vertex and fragment shader of the slot, linked into its program (not made current).
+  void load_program(const char* vertex_path, const char* fragment_path, int slot);
+  // A program of the slot's fragment shader only, linked and then made current.
+  void load_fragment_program(const char* fragment_path, int slot);
+  // Read, create, store in the slot, compile, and print the info log.
+  void load_vertex_shader(const char* path, int slot);
+  void load_fragment_shader(const char* path, int slot);
+
+  void use_program(int slot);
+  void use_fixed_function();
+
+  // Uniforms are looked up by name in the slot's program but set on the current program, so the
+  // slot passed must be the current one. A name the program does not declare is ignored.
+  void set_uniform_1f(int slot, const std::string& name, float value);
+  void set_uniform_1i(int slot, const std::string& name, int value);
+  // Binds `texture` to `target` on unit GL_TEXTURE0 + unit and points the sampler at that unit;
+  // the unit stays active.
+  void bind_sampler(uint32_t target, int slot, int unit, const std::string& name, uint32_t texture);
+};
+
+// The whole file plus a terminating zero byte, or null (after printing "Cannot open shader source
+// file.") when it cannot be opened.
+std::unique_ptr<char[]> read_shader_source(const char* path);
