@@ -18,6 +18,7 @@ struct platform_hooks {
   void (*copy_to_clipboard)(const std::string& text);
   void (*exit_process)(int code);  // never returns
   void (*kill_gl_window)();        // tears the window and GL context down (exit paths)
+  void (*swap_buffers)();          // presents the back buffer (the loading screen at start-up)
 };
 
 // The hooks in force. Backends and tests may replace any member.
