@@ -54,6 +54,9 @@ void part_start::init(render_context* context) {
   context->attach_color(0, 1, tex_normals);
   context->attach_depth(0, tex_depth);
   context->attach_color(1, 0, tex_half);
+  // The attachments leave a resolve framebuffer bound: every frame must start with the window's
+  // bound, or the attribute state saved by the first frame names attachments the window lacks.
+  context->unbind_target();
 
   load_jpeg_normal_map(context, "textures/noise.jpg", tex_base + 10);
   load_jpeg_texture(context, "textures/blob41b.jpg", tex_base + 12);

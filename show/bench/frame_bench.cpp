@@ -11,7 +11,7 @@
 #include "shell/demo_state.h"
 #include "show/part_start.h"
 #include "show/scene.h"
-#include "show/tests/stand_in_assets.h"
+#include "show/tests/show_test_support.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {
@@ -70,6 +70,7 @@ part_start* gl_part = nullptr;
 part_start& shared_gl_part() {
   if (gl_part) return *gl_part;
   test_gl::ensure_context(1280, 720);
+  window_gl_defaults();
   demo.screen_width = demo.render_width = 1280;
   demo.screen_height = demo.render_height = 720;
   if (!fs::exists("Materials/v_material1.cpp") || !fs::exists("textures/noise.jpg")) {

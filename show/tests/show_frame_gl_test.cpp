@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,7 +13,7 @@
 #include "engine/render_context.h"
 #include "shell/demo_state.h"
 #include "show/part_start.h"
-#include "show/tests/stand_in_assets.h"
+#include "show/tests/show_test_support.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {
@@ -26,6 +27,7 @@ struct ShowFrameGl : ::testing::Test {
 
   void SetUp() override {
     test_gl::ensure_context(window_w, window_h);
+    window_gl_defaults();
     demo.screen_width = window_w;
     demo.screen_height = window_h;
     demo.render_width = render_w;
@@ -51,7 +53,6 @@ TEST_F(ShowFrameGl, FramesAtSeveralShowTimesRenderWithoutErrorsAndAreNotBlack) {
   context.create_target(1, render_w / 2, render_h / 2, 0);
   part_start part;
   part.init(&context);
-  context.unbind_target();
   glViewport(0, 0, window_w, window_h);
   glClearColor(0, 0, 0, 0);
   glClear(GL_COLOR_BUFFER_BIT);
@@ -82,6 +83,11 @@ TEST_F(ShowFrameGl, FramesAtSeveralShowTimesRenderWithoutErrorsAndAreNotBlack) {
     }
     if (in_view) {
       EXPECT_GT(lit_inside, render_w * render_h / 50) << "t = " << t;
+      // The scene's depth reaches the depth texture the post passes read.
+      std::vector<float> depth(static_cast<size_t>(render_w) * render_h);
+      glBindTexture(GL_TEXTURE_2D, context.texture_slot(part.tex_depth));
+      glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+      EXPECT_LT(*std::min_element(depth.begin(), depth.end()), 0.999f) << "t = " << t;
     }
     EXPECT_EQ(lit_bands, 0) << "t = " << t;  // letterbox: only the middle H / WH is drawn
 

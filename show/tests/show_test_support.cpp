@@ -1,4 +1,6 @@
-#include "show/tests/stand_in_assets.h"
+#include "show/tests/show_test_support.h"
+
+#include <GL/glew.h>
 
 #include <fstream>
 #include <string>
@@ -18,6 +20,15 @@ void main() { gl_FragColor = texture2D(texture2d_1, gl_TexCoord[0].st); }
 )";
 
 }  // namespace
+
+void window_gl_defaults() {
+  glShadeModel(GL_SMOOTH);
+  glClearColor(0, 0, 0, 0.5f);
+  glClearDepth(1.0);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
 
 void write_stand_in_assets(const fs::path& dir) {
   write_file(dir / "Materials/v_material1.cpp", R"(
