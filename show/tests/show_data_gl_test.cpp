@@ -2,10 +2,7 @@
 // the real shaders, meshes, images and key track. Skipped when the data has not been built.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <string>
 
 #include "engine/render_context.h"
 #include "shell/demo_state.h"
@@ -57,13 +54,6 @@ TEST(ShowDataGl, FramesThroughTheShowRenderWithoutErrorsAndAreNotBlack) {
     int lit = 0;
     for (size_t p = 0; p < px.size(); p += 4) lit += px[p] > 12 || px[p + 1] > 12 || px[p + 2] > 12;
     EXPECT_GT(lit, w * h / 20) << "ft = " << ft;
-
-    if (const char* dump = std::getenv("VT_SHOW_DUMP")) {
-      std::ofstream ppm(fs::path(dump) / ("show_" + std::to_string(static_cast<int>(ft * 10)) + ".ppm"));
-      ppm << "P6 " << w << " " << h << " 255\n";
-      for (int y = h - 1; y >= 0; y--)
-        for (int x = 0; x < w; x++) ppm.write(reinterpret_cast<char*>(&px[(y * w + x) * 4]), 3);
-    }
   }
 }
 

@@ -4,11 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <string>
 
 #include "engine/render_context.h"
 #include "shell/demo_state.h"
@@ -90,13 +86,6 @@ TEST_F(ShowFrameGl, FramesAtSeveralShowTimesRenderWithoutErrorsAndAreNotBlack) {
       EXPECT_LT(*std::min_element(depth.begin(), depth.end()), 0.999f) << "t = " << t;
     }
     EXPECT_EQ(lit_bands, 0) << "t = " << t;  // letterbox: only the middle H / WH is drawn
-
-    if (const char* dump = std::getenv("VT_SHOW_DUMP")) {
-      std::ofstream ppm(old_dir / dump / ("frame_" + std::to_string(static_cast<int>(t)) + ".ppm"));
-      ppm << "P6 " << window_w << " " << window_h << " 255\n";
-      for (int y = window_h - 1; y >= 0; y--)
-        for (int x = 0; x < window_w; x++) ppm.write(reinterpret_cast<char*>(&px[(y * window_w + x) * 4]), 3);
-    }
   }
   EXPECT_EQ(part.frame_count, 10);
 }
