@@ -38,7 +38,8 @@ struct part_start : parts {
   int prog_spare = 10;
   int prog_simpleblur = 13;
 
-  // Texture indices in the render context's table.
+  // Texture indices in the render context's table; the noise image sits at tex_base + 10 and the
+  // blob image at tex_base + 12.
   int tex_base = 0;
   int tex_color = 0;
   int tex_normals = 11;
@@ -47,8 +48,6 @@ struct part_start : parts {
   int tex_depth = 26;
   int tex_depth2 = 29;
   int tex_random = 27;
-  int tex_noise_image = 10;
-  int tex_blob_image = 12;
 
   obj_mesh mesh_escher;
   obj_mesh mesh_eschers;
