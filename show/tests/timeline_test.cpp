@@ -170,6 +170,16 @@ TEST_F(FrameFixture, TrackIsSampledAtTheTimeBeforeTheStepAndGrowsByOneKey) {
   EXPECT_FLOAT_EQ(part.last_track_y, 160.0f);
 }
 
+TEST_F(FrameFixture, TrackStopsGrowingAtItsKeyLimit) {
+  while (part.key_track.key_count < spline_track::max_keys) {
+    part.key_track.channel0.push_back(make_vec3(0, 0, 0));
+    part.key_track.key_count++;
+  }
+  begin_show_frame(part, 0.01, context, state);
+  EXPECT_EQ(part.key_track.key_count, spline_track::max_keys);
+  EXPECT_EQ(part.key_track.channel0.size(), static_cast<size_t>(spline_track::max_keys));
+}
+
 TEST_F(FrameFixture, WarpIsUndoneAtTheEndOfEveryFrame) {
   part.ttime = part.fttime = 83.39;
   state.limit = 0.25;
