@@ -1,7 +1,8 @@
 #pragma once
 // The few services of the windowing system that code outside the shell needs: modal message
-// boxes, the clipboard and ending the process. The active backend installs its implementations at
-// start-up; until then (and in tests) message boxes print to standard error and answer the default.
+// boxes, the clipboard, presenting the back buffer and ending the process. The active backend
+// installs its implementations at start-up; until then (and in tests) message boxes print to
+// standard error and answer the default.
 #include <string>
 
 enum class message_box_kind {
