@@ -7,12 +7,8 @@
 
 #include "engine/render_context.h"
 #include "shell/demo_state.h"
-#include "shell/platform.h"
-#if __has_include("shell/gl_window.h")
 #include "shell/gl_window.h"
-#else
-#include "capture/pending_shell.h"
-#endif
+#include "shell/platform.h"
 
 void (*offline_present_observer)() = nullptr;
 

@@ -12,16 +12,18 @@
 namespace offline_test {
 
 std::filesystem::path scratch_dir() {
-  static const std::filesystem::path dir = [] {
-    auto d = std::filesystem::temp_directory_path() / ("vt_capture_test_" + std::to_string(getpid()));
-    std::filesystem::create_directories(d);
+  // Never destroyed: the removal at exit still needs it.
+  static const std::filesystem::path* dir = [] {
+    auto* d = new std::filesystem::path(std::filesystem::temp_directory_path() /
+                                        ("vt_capture_test_" + std::to_string(getpid())));
+    std::filesystem::create_directories(*d);
     std::atexit([] {
       std::error_code ignored;
-      std::filesystem::remove_all(scratch_dir(), ignored);
+      std::filesystem::remove_all(*dir, ignored);
     });
     return d;
   }();
-  return dir;
+  return *dir;
 }
 
 std::string file_bytes(const std::filesystem::path& path) {
