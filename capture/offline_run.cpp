@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -65,12 +66,20 @@ struct session {
   bool failed = false;
   int gl_errors = 0;
   double first_frame_at = -1.0;  // seconds from the program's start to the first show frame
-  double startup_seconds = 0.0;
+  // Start-up profile, seconds from the program's start: the loading screen shown, the show's
+  // set-up begun (the second present), start-up done (show loaded, soundtrack decoded).
   double loading_screen_at = -1.0;
+  double show_setup_at = -1.0;
+  double startup_seconds = 0.0;
   double first_shown_time = 0.0, last_shown_time = 0.0;
 };
 
 session* active = nullptr;
+
+// Set by Ctrl+C or a termination request: the run stops after the frame in progress and finishes
+// its output with what it has.
+volatile std::sig_atomic_t interrupted = 0;
+void on_interrupt(int) { interrupted = 1; }
 
 void check_gl_errors(const char* where, uint64_t frame) {
   for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
@@ -106,17 +115,19 @@ void check_gl_errors(const char* where, uint64_t frame) {
   }
   if (s.drawn > 0) {
     const double spent = s.progress.seconds();
-    std::fprintf(
-        stderr,
-        "offline: %ld frames (show time %.3f to %.3f s) in %.1f s, %.2f frames/s; start-up %.2f s, first "
-        "show frame %.2f s after start; GL errors: %d\n",
-        s.drawn, s.first_shown_time, s.last_shown_time, spent, spent > 0 ? s.drawn / spent : 0.0,
-        s.startup_seconds, s.first_frame_at, s.gl_errors);
+    std::fprintf(stderr,
+                 "offline: %ld frames (show time %.3f to %.3f s) in %.1f s, %.2f frames/s; GL errors: %d\n",
+                 s.drawn, s.first_shown_time, s.last_shown_time, spent, spent > 0 ? s.drawn / spent : 0.0,
+                 s.gl_errors);
+    std::fprintf(stderr,
+                 "offline: start-up: loading screen at %.3f s, show set-up from %.3f s, show and soundtrack "
+                 "loaded at %.3f s, first show frame drawn at %.3f s\n",
+                 s.loading_screen_at, s.show_setup_at, s.startup_seconds, s.first_frame_at);
   }
   if (!s.done) {
     if (!s.started) {
       std::fprintf(stderr, "offline: the show did not start\n");
-    } else if (!s.failed) {
+    } else if (!s.failed && !interrupted) {
       std::fprintf(stderr, "offline: the show ended before the output was complete\n");
     }
     code = 1;
@@ -245,6 +256,8 @@ int run_offline_command(int argc, const char* const* argv) {
   platform.message_box = print_message_box;
   platform.exit_process = exit_process_hook;
   s.progress.terminal = isatty(STDERR_FILENO) != 0;
+  std::signal(SIGINT, on_interrupt);
+  std::signal(SIGTERM, on_interrupt);
 
   if (o.mode == offline_mode::frames) {
     std::error_code ignored;
@@ -266,7 +279,13 @@ int run_offline_command(int argc, const char* const* argv) {
   frame_stopwatch.manual_frequency = mix_rate;
 
   set_offline_display(o.width, o.height);
+  // The start-up presents twice: the loading screen, then once more just before the show loads.
+  offline_present_observer = [] {
+    session& a = *active;
+    (a.loading_screen_at < 0.0 ? a.loading_screen_at : a.show_setup_at) = seconds_since(program_start);
+  };
   if (!open_offline_window()) return 1;
+  offline_present_observer = nullptr;
   s.startup_seconds = seconds_since(program_start);
   s.started = true;
   check_gl_errors("during start-up", 0);
@@ -301,5 +320,9 @@ int run_offline_command(int argc, const char* const* argv) {
     fsound_advance(count, record ? sound.data() : nullptr);
     if (record && !s.video.add_sound(sound.data(), count)) leave(1);
     if (complete) leave(0);
+    if (interrupted) {
+      std::fprintf(stderr, "\noffline: interrupted at show time %.3f s\n", demo.show_time);
+      leave(130);
+    }
   }
 }
