@@ -1,6 +1,7 @@
 // The seam for the show part: its render starts with the GL-free timeline step and ends by
 // handing the frame record back; a frame nobody sees runs just those two.
 #include <algorithm>
+#include <cstdint>
 
 #include "capture/show_timeline.h"
 #include "engine/render_context.h"
@@ -25,9 +26,10 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
   part.key_track.load_keys("misc//piano3.txt");
   render_context& context = global_render_context;
   frame_state state;
-  const double full_step = 1.0 / fps;
-  do {
-    double step = std::min(full_step, time - part.fttime);
+  // Frame k ends at k / fps (computed afresh, so steps do not pile up rounding) or at `time`.
+  for (int64_t k = 1;; ++k) {
+    const double target = std::min(static_cast<double>(k) / fps, time);
+    double step = target - part.fttime;
     const float sampled_at = static_cast<float>(40.0 * part.ttime);
     state.track_x = state.track_y = state.track_z = 0.0;
     context.current_frame = &state;
@@ -49,6 +51,7 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
     }
     probe.key_count = part.key_track.key_count;
     end_show_frame(part, state);
-  } while (part.fttime < time);
+    if (target >= time) break;
+  }
   return true;
 }
