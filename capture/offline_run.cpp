@@ -72,6 +72,8 @@ struct session {
   double show_setup_at = -1.0;
   double startup_seconds = 0.0;
   double first_shown_time = 0.0, last_shown_time = 0.0;
+  // Where the time of drawn frames goes: drawing (up to the GL's finish), reading back, writing out.
+  double drawing_seconds = 0.0, reading_seconds = 0.0, writing_seconds = 0.0;
 };
 
 session* active = nullptr;
@@ -120,6 +122,10 @@ void check_gl_errors(const char* where, uint64_t frame) {
                  s.drawn, s.first_shown_time, s.last_shown_time, spent, spent > 0 ? s.drawn / spent : 0.0,
                  s.gl_errors);
     std::fprintf(stderr,
+                 "offline: per drawn frame: drawing %.1f ms, reading back %.1f ms, writing out %.1f ms\n",
+                 1000.0 * s.drawing_seconds / s.drawn, 1000.0 * s.reading_seconds / s.drawn,
+                 1000.0 * s.writing_seconds / s.drawn);
+    std::fprintf(stderr,
                  "offline: start-up: loading screen at %.3f s, show set-up from %.3f s, show and soundtrack "
                  "loaded at %.3f s, first show frame drawn at %.3f s\n",
                  s.loading_screen_at, s.show_setup_at, s.startup_seconds, s.first_frame_at);
@@ -131,7 +137,7 @@ void check_gl_errors(const char* where, uint64_t frame) {
       std::fprintf(stderr, "offline: the show ended before the output was complete\n");
     }
     code = 1;
-  } else if (code == 0 && o.mode != offline_mode::frames) {
+  } else if (code == 0) {
     std::fprintf(stderr, "offline: wrote %s\n", o.output.c_str());
   }
   std::fflush(nullptr);
@@ -191,8 +197,14 @@ bool keep_frame(session& s, uint64_t frame) {
   s.last_shown_time = demo.show_time;
   ++s.drawn;
   switch (o.mode) {
-    case offline_mode::capture:
-      if (!s.video.add_frame(read_back_buffer(w, h, true))) leave(1);
+    case offline_mode::capture: {
+      const auto read_start = clock_type::now();
+      const picture p = read_back_buffer(w, h, true);
+      const auto write_start = clock_type::now();
+      s.reading_seconds += std::chrono::duration<double>(write_start - read_start).count();
+      if (!s.video.add_frame(p)) leave(1);
+      s.writing_seconds += seconds_since(write_start);
+    }
       s.progress.update(s.drawn);
       return false;
     case offline_mode::frames: {
@@ -264,7 +276,7 @@ int run_offline_command(int argc, const char* const* argv) {
     std::filesystem::create_directories(o.output, ignored);
   }
   if (o.mode == offline_mode::contact_sheet) {
-    for (double t = 0.0; t < show_end; t += o.every) s.tile_times.push_back(t);
+    for (int i = 0; i * o.every < show_end; ++i) s.tile_times.push_back(i * o.every);
     s.progress.total = static_cast<long>(s.tile_times.size());
   }
   if (o.mode == offline_mode::capture || o.mode == offline_mode::frames) {
@@ -308,8 +320,13 @@ int run_offline_command(int argc, const char* const* argv) {
     const bool draw = wants_frame(s, time);
 
     demo.show_part = draw ? show : timeline_only;
+    const auto frame_start = clock_type::now();
     demo_frame();
     demo.show_part = show;
+    if (draw) {
+      glFinish();
+      s.drawing_seconds += seconds_since(frame_start);
+    }
     if (draw && s.first_frame_at < 0.0) s.first_frame_at = seconds_since(program_start);
     check_gl_errors("at the end of a frame", frame);
     const bool complete = draw && keep_frame(s, frame);
