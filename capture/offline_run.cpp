@@ -302,7 +302,10 @@ int run_offline_command(int argc, const char* const* argv) {
   s.started = true;
   check_gl_errors("during start-up", 0);
   if (o.mode == offline_mode::capture) {
-    if (!s.video.open(o.output, demo.screen_width, demo.screen_height, o.fps, mix_rate)) leave(1);
+    if (!s.video.open(o.output, demo.screen_width, demo.screen_height, o.fps, mix_rate)) {
+      s.failed = true;
+      leave(1);
+    }
     s.video_open = true;
   }
   s.progress.start = clock_type::now();

@@ -55,7 +55,7 @@ bool video_writer::open(const std::string& path, int frame_width, int frame_heig
 
   sound = std::fopen(sound_path.c_str(), "wb");
   if (!sound) {
-    std::fprintf(stderr, "capture: cannot write %s\n", sound_path.c_str());
+    std::fprintf(stderr, "offline: cannot write %s\n", sound_path.c_str());
     return false;
   }
 
@@ -104,7 +104,7 @@ bool video_writer::open(const std::string& path, int frame_width, int frame_heig
   if (spawned != 0) {
     ::close(fds[1]);
     encoder = -1;
-    std::fprintf(stderr, "capture: cannot start ffmpeg (install the Debian package ffmpeg)\n");
+    std::fprintf(stderr, "offline: cannot start ffmpeg (install the Debian package ffmpeg)\n");
     return false;
   }
   encoder_input = fds[1];
@@ -114,7 +114,7 @@ bool video_writer::open(const std::string& path, int frame_width, int frame_heig
 bool video_writer::add_frame(const picture& p) {
   if (failed || encoder_input < 0) return false;
   if (!write_all(encoder_input, p.rgba.data(), p.rgba.size())) {
-    std::fprintf(stderr, "capture: the encoder stopped taking frames\n");
+    std::fprintf(stderr, "offline: the encoder stopped taking frames\n");
     failed = true;
     return false;
   }
@@ -126,7 +126,7 @@ bool video_writer::add_sound(const float* samples, long frame_count) {
   if (failed || !sound) return false;
   if (std::fwrite(samples, sizeof(float) * 2, static_cast<size_t>(frame_count), sound) !=
       static_cast<size_t>(frame_count)) {
-    std::fprintf(stderr, "capture: cannot write %s\n", sound_path.c_str());
+    std::fprintf(stderr, "offline: cannot write %s\n", sound_path.c_str());
     failed = true;
     return false;
   }
@@ -143,7 +143,7 @@ bool video_writer::finish() {
   sound = nullptr;
 
   bool ok = !failed && encoded == 0 && frames > 0;
-  if (encoded != 0) std::fprintf(stderr, "capture: ffmpeg failed to encode the frames\n");
+  if (encoded != 0) std::fprintf(stderr, "offline: ffmpeg failed to encode the frames\n");
   if (ok) {
     const std::string rate = std::to_string(sample_rate);
     const char* const argv[] = {"ffmpeg",
@@ -177,7 +177,7 @@ bool video_writer::finish() {
                                 nullptr};
     ok = run_command(argv) == 0;
     if (!ok)
-      std::fprintf(stderr, "capture: ffmpeg failed to mux picture and sound into %s\n", output.c_str());
+      std::fprintf(stderr, "offline: ffmpeg failed to mux picture and sound into %s\n", output.c_str());
   }
   std::remove(video_path.c_str());
   std::remove(sound_path.c_str());
