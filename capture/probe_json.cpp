@@ -1,5 +1,5 @@
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "capture/show_timeline.h"
@@ -10,13 +10,8 @@ namespace {
 std::string number(double value) {
   if (!std::isfinite(value)) return "null";
   char text[40];
-  for (int digits = 1; digits <= 17; ++digits) {
-    std::snprintf(text, sizeof text, "%.*g", digits, value);
-    double back = 0.0;
-    std::sscanf(text, "%lf", &back);
-    if (back == value) break;
-  }
-  return text;
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
 }
 
 void add_triple(std::string& out, const char* name, const float v[3]) {
