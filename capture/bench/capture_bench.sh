@@ -13,7 +13,7 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 run() {
   SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1920x1080x24" ./vorteline "$@" 2>&1 >/dev/null |
-    tr '\r' '\n' | grep -E '^offline: ([0-9]+ frames|start-up)' || true
+    tr '\r' '\n' | grep -E '^offline: ([0-9]+ frames|per drawn frame|start-up)' || true
 }
 for size in 1280x720 640x360; do
   echo "== capture at $size: show time $from to $((from + span)) s at 60 frames/s"
