@@ -15,9 +15,12 @@ double stopwatch::read_at(int64_t counter, int64_t frequency) {
   return elapsed;
 }
 
-void stopwatch::reset() { reset_at(static_cast<int64_t>(SDL_GetPerformanceCounter())); }
+void stopwatch::reset() {
+  reset_at(manual ? manual_counter : static_cast<int64_t>(SDL_GetPerformanceCounter()));
+}
 
 double stopwatch::read() {
+  if (manual) return read_at(manual_counter, manual_frequency);
   return read_at(static_cast<int64_t>(SDL_GetPerformanceCounter()),
                  static_cast<int64_t>(SDL_GetPerformanceFrequency()));
 }
