@@ -8,4 +8,4 @@ root=$PWD
 scripts/build.sh
 mkdir -p docs
 cd build/bin
-xvfb-run -a -s "-screen 0 1280x720x24" ./vorteline --contact-sheet "$root/docs/contact-sheet.png" --every 10 "$@"
+xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24" ./vorteline --contact-sheet "$root/docs/contact-sheet.png" --every 10 "$@"

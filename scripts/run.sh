@@ -31,4 +31,4 @@ if [ ${#args[@]} -eq 0 ]; then
   args=(--capture "$root/vorteline.mp4" --size 640x360 --fps 30)
 fi
 echo "run: no display; running the show offline inside a virtual X server: ./vorteline ${args[*]}" >&2
-SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} exec xvfb-run -a -s "-screen 0 1280x720x24" ./vorteline "${args[@]}"
+SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24" ./vorteline "${args[@]}"

@@ -161,7 +161,8 @@ TEST_F(SdlWindow, MinimisingStopsDrawingAndClosingEndsTheLoopWithZero) {
 
 TEST_F(SdlWindow, RefusedFullscreenModeFallsBackToAWindowOnYes) {
   answer = message_box_answer::yes;
-  ASSERT_TRUE(create_gl_window(texts::window_title, 808, 606, 32, true));
+  const bool created = create_gl_window(texts::window_title, 808, 606, 32, true);
+  ASSERT_TRUE(created) << "last message: " << (boxes.empty() ? "" : boxes.back().text);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text,
             "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?");
