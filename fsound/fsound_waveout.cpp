@@ -1,8 +1,9 @@
 // The FSOUND interface on the Windows waveOut device (winmm), over the same mixer, MP3 decoder and
 // spectrum as the SDL output. A feeder thread keeps a ring of device buffers filled; what the
 // listener hears now is the device's own playback position (waveOutGetPosition).
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <mmsystem.h>
 
 #include <algorithm>
 #include <array>
@@ -46,8 +47,11 @@ struct library {
   std::array<float, fsound::band_count> spectrum{};
 };
 
-library lib;
-std::mutex lib_mutex;  // the feeder thread against the caller's thread
+// The library state lives until the process ends and is never destroyed: a program that leaves
+// without FSOUND_Close keeps the device and its feeder thread running into the process exit, and
+// static destruction must not pull the state from under that thread.
+library& lib = *new library;
+std::mutex& lib_mutex = *new std::mutex;  // the feeder thread against the caller's thread
 std::atomic<bool> feeder_stop{false};
 bool manual_clock_requested = false;
 
