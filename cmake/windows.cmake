@@ -14,7 +14,7 @@ if(NOT EXISTS ${VORTELINE_WIN64_PREFIX}/.complete)
   endif()
 endif()
 
-add_link_options(-static -static-libgcc -static-libstdc++)
+add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 
 # No SDL on Windows: the Win32 backend and the waveOut output take its place.
 add_library(vt_sdl2 INTERFACE)

@@ -3,7 +3,8 @@
 # PulseAudio null sink so that waveOut opens and plays in real time. Drives it with xdotool, looks
 # at it with the probe (build-windows/test-tools/win_probe.exe) and with screenshots, reads the
 # clipboard with xclip. Screenshots and logs are kept in build-windows/test-output/.
-# Usage: scripts/test-windows.sh
+# Usage: scripts/test-windows.sh [TEST...]   (template dialog quit show windowed close no-music no-noise;
+#        all of them by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -95,102 +96,146 @@ open_show() {
   until_probe 60 window >/dev/null
 }
 
-# 1. The dialog template stored in the program, against the design's values.
-template=$(probe template "$build/bin/vorteline.exe")
-echo "$template" >"$out/dialog-template.txt"
-if diff -u "$root/shell/win32/tests/dialog_template.expected" - <<<"$template" >"$out/dialog-template.diff"; then
-  pass "dialog template 101"
-else
-  fail "dialog template 101 (see $out/dialog-template.diff)"
-fi
 
-# 2. The dialog on screen: caption, mode list, preselection, toggles; Escape leaves with 0.
-start "$build/bin" dialog
-if dialog=$(until_probe 60 dialog); then
-  sleep 1
-  import -window root "$out/dialog.png"
-  echo "$dialog" >"$out/dialog-state.txt"
-  grep -qxF "caption=[$dialog_caption]" <<<"$dialog" || fail "dialog caption"
-  grep -qxF "mode=[ 1280 x 720  (16:9)]" <<<"$dialog" || fail "mode list holds 1280 x 720 with its label"
-  grep -qE "^selected=[0-9]+ \[ 1280 x 720  \(16:9\)\]$" <<<"$dialog" || fail "1280 x 720 preselected"
-  grep -qx "toggle=Antialiased,1" <<<"$dialog" || fail "Antialiased on"
-  grep -qx "toggle=Windowed,0" <<<"$dialog" || fail "Windowed off"
-  grep -qx "toggle=Force 16:9,1" <<<"$dialog" || fail "Force 16:9 on"
-  pass "dialog shown (state in dialog-state.txt, picture in dialog.png)"
-  xdotool key Escape
-  finish 20
-  [ "$exit_code" = 0 ] && pass "Escape in the dialog: exit 0" || fail "Escape in the dialog: exit $exit_code"
-else
-  fail "dialog did not appear"
-  finish 1
-fi
-
-# 3. "Quit" clicked with the mouse leaves with 0.
-start "$build/bin" quit
-if dialog=$(until_probe 60 dialog); then
-  read -r x y < <(sed -n 's/^button=2,\([0-9]*\),\([0-9]*\)$/\1 \2/p' <<<"$dialog")
-  xdotool mousemove "$x" "$y" click 1
-  finish 20
-  [ "$exit_code" = 0 ] && pass "Quit: exit 0" || fail "Quit: exit $exit_code"
-else
-  fail "dialog did not appear (Quit)"
-  finish 1
-fi
-
-# 4. Enter: the show window with its title, drawing; two middle clicks, then Escape: exit 0 and
-# the six recorded lines on the clipboard.
-echo "nothing recorded" | xclip -selection clipboard -i
-if open_show "$build/bin" show; then
-  window=$(probe window)
-  echo "$window" >"$out/show-window.txt"
-  grep -qxF "title=[$window_title]" <<<"$window" && pass "show window title" || fail "show window title"
-  lit=0
-  for ((i = 0; i < 30; i++)); do
-    sleep 2
-    import -window root "$out/show.png"
-    lit=$(lit_fraction "$out/show.png")
-    awk -v f="$lit" 'BEGIN { exit !(f > 0.002) }' && break
-  done
-  awk -v f="$lit" 'BEGIN { exit !(f > 0.002) }' && pass "show draws ($lit of the screen lit, show.png)" ||
-    fail "show window stays black"
-  xdotool mousemove 640 360 click 2
-  sleep 1
-  xdotool click 2
-  sleep 1
-  xdotool key Escape
-  finish 30
-  [ "$exit_code" = 0 ] && pass "Escape in the show: exit 0" || fail "Escape in the show: exit $exit_code"
-  clipboard=$(xclip -selection clipboard -o 2>/dev/null | tr -d '\r' || true)
-  echo "$clipboard" >"$out/clipboard.txt"
-  recorded=$(grep -cE '^(Cam|Pnt|MCr) :' <<<"$clipboard" || true)
-  pattern='^Cam :[^,]+,[^,]+,[^,]+  Pnt :[^,]+,[^,]+,[^,]+  MCr :[^,]+,[^,]+,[^,]+  $'
-  if [ "$recorded" = 6 ] && grep -E '^(Cam|Pnt|MCr) :' <<<"$clipboard" | paste -d '' - - - | grep -cE "$pattern" |
-    grep -qx 2; then
-    pass "clipboard holds the six recorded lines"
+# The dialog template stored in the program, against the design's values.
+test_template() {
+  template=$(probe template "$build/bin/vorteline.exe")
+  echo "$template" >"$out/dialog-template.txt"
+  if diff -u "$root/shell/win32/tests/dialog_template.expected" - <<<"$template" >"$out/dialog-template.diff"; then
+    pass "dialog template 101"
   else
-    fail "clipboard after two middle clicks (clipboard.txt)"
+    fail "dialog template 101 (see $out/dialog-template.diff)"
   fi
-else
-  fail "show window did not appear"
-  finish 1
-fi
+}
 
-# 5. Closing the window (Alt+F4) leaves with 0 and leaves the clipboard alone.
-echo "left alone" | xclip -selection clipboard -i
-if open_show "$build/bin" close; then
-  sleep 3
-  xdotool mousemove 640 360 click 2
-  sleep 1
-  xdotool key alt+F4
-  finish 30
-  [ "$exit_code" = 0 ] && pass "window closed: exit 0" || fail "window closed: exit $exit_code"
-  clipboard=$(xclip -selection clipboard -o 2>/dev/null | tr -d '\r' || true)
-  [ "$clipboard" = "left alone" ] && pass "closing leaves the clipboard alone" ||
-    fail "closing changed the clipboard to: $clipboard"
-else
-  fail "show window did not appear (close)"
-  finish 1
-fi
+# The dialog on screen: caption, mode list, preselection, toggles; Escape leaves with 0.
+test_dialog() {
+  start "$build/bin" dialog
+  if dialog=$(until_probe 60 dialog); then
+    sleep 1
+    import -window root "$out/dialog.png"
+    echo "$dialog" >"$out/dialog-state.txt"
+    grep -qxF "caption=[$dialog_caption]" <<<"$dialog" || fail "dialog caption"
+    grep -qxF "mode=[ 1280 x 720  (16:9)]" <<<"$dialog" || fail "mode list holds 1280 x 720 with its label"
+    grep -qE "^selected=[0-9]+ \[ 1280 x 720  \(16:9\)\]$" <<<"$dialog" || fail "1280 x 720 preselected"
+    grep -qx "toggle=Antialiased,1" <<<"$dialog" || fail "Antialiased on"
+    grep -qx "toggle=Windowed,0" <<<"$dialog" || fail "Windowed off"
+    grep -qx "toggle=Force 16:9,1" <<<"$dialog" || fail "Force 16:9 on"
+    pass "dialog shown (state in dialog-state.txt, picture in dialog.png)"
+    xdotool key Escape
+    finish 20
+    [ "$exit_code" = 0 ] && pass "Escape in the dialog: exit 0" || fail "Escape in the dialog: exit $exit_code"
+  else
+    fail "dialog did not appear"
+    finish 1
+  fi
+}
+
+# "Quit" clicked with the mouse leaves with 0.
+test_quit() {
+  start "$build/bin" quit
+  if dialog=$(until_probe 60 dialog); then
+    read -r x y < <(sed -n 's/^button=2,\([0-9]*\),\([0-9]*\)$/\1 \2/p' <<<"$dialog")
+    xdotool mousemove "$x" "$y" click 1
+    finish 20
+    [ "$exit_code" = 0 ] && pass "Quit: exit 0" || fail "Quit: exit $exit_code"
+  else
+    fail "dialog did not appear (Quit)"
+    finish 1
+  fi
+}
+
+# Enter: the show window with its title, drawing; two middle clicks, then Escape: exit 0 and
+# the six recorded lines on the clipboard.
+test_show() {
+  echo "nothing recorded" | xclip -selection clipboard -i
+  if open_show "$build/bin" show; then
+    window=$(probe window)
+    echo "$window" >"$out/show-window.txt"
+    grep -qxF "title=[$window_title]" <<<"$window" && pass "show window title" || fail "show window title"
+    # Fullscreen: popup, clipping, visible; application window; class "OpenGL" with its styles.
+    grep -qx "style=0x96000000" <<<"$window" && grep -qx "exstyle=0x00040000" <<<"$window" &&
+      grep -qx "class_style=0x00000023" <<<"$window" && grep -qx "outer=0,0,1280,720" <<<"$window" &&
+      pass "fullscreen window styles and place" || fail "fullscreen window styles and place (show-window.txt)"
+    lit=0
+    for ((i = 0; i < 30; i++)); do
+      sleep 2
+      import -window root "$out/show.png"
+      lit=$(lit_fraction "$out/show.png")
+      awk -v f="$lit" 'BEGIN { exit !(f > 0.002) }' && break
+    done
+    awk -v f="$lit" 'BEGIN { exit !(f > 0.002) }' && pass "show draws ($lit of the screen lit, show.png)" ||
+      fail "show window stays black"
+    xdotool mousemove 640 360 click 2
+    sleep 1
+    xdotool click 2
+    sleep 1
+    xdotool key Escape
+    finish 30
+    [ "$exit_code" = 0 ] && pass "Escape in the show: exit 0" || fail "Escape in the show: exit $exit_code"
+    clipboard=$(xclip -selection clipboard -o 2>/dev/null | tr -d '\r' || true)
+    echo "$clipboard" >"$out/clipboard.txt"
+    recorded=$(grep -cE '^(Cam|Pnt|MCr) :' <<<"$clipboard" || true)
+    pattern='^Cam :[^,]+,[^,]+,[^,]+  Pnt :[^,]+,[^,]+,[^,]+  MCr :[^,]+,[^,]+,[^,]+  $'
+    if [ "$recorded" = 6 ] && grep -E '^(Cam|Pnt|MCr) :' <<<"$clipboard" | paste -d '' - - - | grep -cE "$pattern" |
+      grep -qx 2; then
+      pass "clipboard holds the six recorded lines"
+    else
+      fail "clipboard after two middle clicks (clipboard.txt)"
+    fi
+  else
+    fail "show window did not appear"
+    finish 1
+  fi
+}
+
+# "Windowed": a window with a system menu at (50, 50); Escape leaves with 0.
+test_windowed() {
+  start "$build/bin" windowed
+  if dialog=$(until_probe 60 dialog); then
+    read -r x y < <(sed -n 's/^button=1012,\([0-9]*\),\([0-9]*\)$/\1 \2/p' <<<"$dialog")
+    xdotool mousemove "$x" "$y" click 1
+    sleep 1
+    grep -qx "toggle=Windowed,1" <(probe dialog) || fail "Windowed toggles on when clicked"
+    xdotool key Return
+    if window=$(until_probe 60 window); then
+      echo "$window" >"$out/windowed-window.txt"
+      style=$(sed -n 's/^style=//p' <<<"$window")
+      grep -qE "^outer=50,50," <<<"$window" && (((style & 0x80000000) == 0 && (style & 0x00080000) != 0)) &&
+        pass "windowed: system-menu window at (50, 50)" || fail "windowed window (windowed-window.txt)"
+      sleep 3
+      import -window root "$out/windowed.png"
+      xdotool key Escape
+      finish 30
+      [ "$exit_code" = 0 ] && pass "windowed, Escape: exit 0" || fail "windowed, Escape: exit $exit_code"
+    else
+      fail "windowed: no show window"
+      finish 1
+    fi
+  else
+    fail "dialog did not appear (windowed)"
+    finish 1
+  fi
+}
+
+# Closing the window (Alt+F4) leaves with 0 and leaves the clipboard alone.
+test_close() {
+  echo "left alone" | xclip -selection clipboard -i
+  if open_show "$build/bin" close; then
+    sleep 3
+    xdotool mousemove 640 360 click 2
+    sleep 1
+    xdotool key alt+F4
+    finish 30
+    [ "$exit_code" = 0 ] && pass "window closed: exit 0" || fail "window closed: exit $exit_code"
+    clipboard=$(xclip -selection clipboard -o 2>/dev/null | tr -d '\r' || true)
+    [ "$clipboard" = "left alone" ] && pass "closing leaves the clipboard alone" ||
+      fail "closing changed the clipboard to: $clipboard"
+  else
+    fail "show window did not appear (close)"
+    finish 1
+  fi
+}
 
 # missing_file NAME FILE CAPTION TEXT: with FILE removed, the box CAPTION says TEXT; OK ends with 0.
 missing_file() {
@@ -209,9 +254,18 @@ missing_file() {
   fi
 }
 
-# 6. Start-up failures: the music file, the noise texture.
-missing_file no-music "music/Zelmor - Vorteline.mp3" "Vorteline" 'Problem initializing FMod. \nNo sound file.'
-missing_file no-noise "textures/noise.jpg" "Jpg !" "textures/noise.jpg"
+# Start-up failures: the music file, the noise texture.
+test_no-music() {
+  missing_file no-music "music/Zelmor - Vorteline.mp3" "Vorteline" 'Problem initializing FMod. \nNo sound file.'
+}
+test_no-noise() { missing_file no-noise "textures/noise.jpg" "Jpg !" "textures/noise.jpg"; }
 
+tests=("$@")
+[ ${#tests[@]} -gt 0 ] || tests=(template dialog quit show windowed close no-music no-noise)
+for name in "${tests[@]}"; do
+  begin=$(date +%s)
+  "test_$name"
+  echo "  ($name: $(( $(date +%s) - begin )) s)"
+done
 echo "test-windows: $failures failure(s); artifacts in $out"
 [ "$failures" = 0 ]

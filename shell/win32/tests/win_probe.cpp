@@ -121,8 +121,8 @@ int print_dialog() {
     GetDlgItemTextA(dialog, id, text, sizeof text);
     std::printf("toggle=%s,%d\n", text, IsDlgButtonChecked(dialog, id) == BST_CHECKED ? 1 : 0);
   }
-  // Centres of the two push buttons on the screen, for clicking them.
-  const int buttons[] = {1, 2};
+  // Centres of the buttons on the screen, for clicking them.
+  const int buttons[] = {1, 2, 1011, 1012, 1013};
   for (const int id : buttons) {
     RECT rect;
     GetWindowRect(GetDlgItem(dialog, id), &rect);
