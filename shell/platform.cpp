@@ -21,4 +21,4 @@ void no_window() {}
 
 }  // namespace
 
-platform_hooks platform = {print_message_box, print_clipboard, exit_now, no_window};
+platform_hooks platform = {print_message_box, print_clipboard, exit_now, no_window, no_window};

@@ -1,7 +1,8 @@
 #pragma once
 // The few services of the windowing system that code outside the shell needs: modal message
-// boxes, the clipboard and ending the process. The active backend installs its implementations at
-// start-up; until then (and in tests) message boxes print to standard error and answer the default.
+// boxes, the clipboard, presenting the back buffer and ending the process. The active backend
+// installs its implementations at start-up; until then (and in tests) message boxes print to
+// standard error and answer the default.
 #include <string>
 
 enum class message_box_kind {
@@ -18,6 +19,7 @@ struct platform_hooks {
   void (*copy_to_clipboard)(const std::string& text);
   void (*exit_process)(int code);  // never returns
   void (*kill_gl_window)();        // tears the window and GL context down (exit paths)
+  void (*swap_buffers)();          // presents the back buffer (the loading screen at start-up)
 };
 
 // The hooks in force. Backends and tests may replace any member.

@@ -1,0 +1,54 @@
+#pragma once
+// The software mixer: channels playing decoded samples, mixed block by block into interleaved
+// stereo floats, with a history of the mono mix for the spectrum. Output frames are counted from
+// the start; a channel's sample position is a function of the output frame, so the position at
+// any frame already mixed (what the listener hears now) can be recomputed exactly.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+struct FSOUND_SAMPLE {
+  std::vector<int16_t> pcm;  // interleaved stereo
+  uint32_t length = 0;       // frames
+  int rate = 0;              // frames per second
+  bool loop = false;         // for plays started from now on
+};
+
+namespace fsound {
+
+struct channel {
+  FSOUND_SAMPLE* sample = nullptr;
+  int volume = 255;
+  bool loop = false;             // the sample's loop mode when the play started
+  double ratio = 1.0;            // sample frames per output frame
+  uint64_t anchor_output = 0;    // output frame at which the sample stands at anchor_position
+  double anchor_position = 0.0;  // sample frame
+};
+
+struct mixer {
+  static constexpr int history_frames = 16384;  // a power of two
+  int rate = 44100;
+  std::vector<channel> channels;
+  uint64_t mixed = 0;  // output frames mixed so far
+  std::array<float, history_frames> history{};
+
+  void reset(int mix_rate, int channel_count);
+  // Starts `sample` on `index` (-1: the lowest free channel) at the next frame to mix. Returns the
+  // channel, or -1 when none is free or the index is out of range.
+  int play(int index, FSOUND_SAMPLE* sample);
+  // Moves the channel to sample frame `position` from the next frame to mix on.
+  void set_position(channel& c, uint32_t position) const;
+  // Sample frame of the channel at output frame `output`: before its start the start position,
+  // wrapped at the end when looping, else held at the end.
+  double position_at(const channel& c, uint64_t output) const;
+  bool finished(const channel& c, uint64_t output) const;
+  // Mixes `frames` frames into `out` (2 * frames floats) and into the history.
+  void mix(float* out, uint32_t frames);
+  // Copies the mono mix of the `count` frames ending before output frame `end` (zeros before the
+  // start); `end` must lie within the history (mixed - end + count <= history_frames).
+  void recent_mono(uint64_t end, float* out, int count) const;
+  // Forgets every channel that plays `sample`.
+  void release(const FSOUND_SAMPLE* sample);
+};
+
+}  // namespace fsound

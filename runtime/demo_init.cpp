@@ -1,0 +1,77 @@
+#include "runtime/demo_init.h"
+
+#include <GL/glew.h>
+
+#include <memory>
+
+#include "engine/render_context.h"
+#include "fsound/fsound.h"
+#include "runtime/frame_clock.h"
+#include "runtime/frame_state.h"
+#include "runtime/part_loader.h"
+#include "runtime/parts.h"
+#include "shell/demo_state.h"
+#include "shell/platform.h"
+
+namespace {
+
+// The loading frame's record; kept for the whole run.
+std::unique_ptr<frame_state> loading_frame_state;
+
+bool fail(const char* text, int exit_code) {
+  platform.message_box(text, "Vorteline", message_box_kind::ok_information);
+  platform.exit_process(exit_code);
+  return false;
+}
+
+}  // namespace
+
+bool demo_init() {
+  render_context& context = global_render_context;
+  glewExperimental = GL_TRUE;
+  glewInit();
+
+  // Both targets single-sampled, the second at half size.
+  context.create_target(0, demo.render_width, demo.render_height, 0);
+  context.create_target(1, demo.render_width / 2, demo.render_height / 2, 0);
+  demo.clipboard_text.clear();
+  set_linear_filter();
+  // Every image loaded from here on is decoded and uploaded uncompressed.
+  context.placeholder_images = false;
+  context.compressed_upload = false;
+
+  // Loading screen.
+  loading_frame_state = std::make_unique<frame_state>();
+  context.current_frame = loading_frame_state.get();
+  demo.loader_part = new part_loader();
+  demo.loader_part->init(&context);
+  double no_step = 0.0;
+  demo.loader_part->render(&no_step, &context, loading_frame_state.get());
+  platform.swap_buffers();
+
+  // The show, loaded behind the black screen.
+  demo.show_part = create_show_part();
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  platform.swap_buffers();
+  demo.show_part->init(&context);
+
+  // Soundtrack, looping, with the spectrum on; it must play on channel 0, read from then on.
+  if (!FSOUND_Init(44100, 32, FSOUND_INIT_GLOBALFOCUS)) {
+    return fail("Problem initializing FMod. \nProgram will now exit.", 1);
+  }
+  demo.music_sample = FSOUND_Sample_Load(FSOUND_FREE, soundtrack_path, FSOUND_NORMAL, 0, 0);
+  if (!demo.music_sample) return fail("Problem initializing FMod. \nNo sound file.", 0);
+  FSOUND_Sample_SetMode(demo.music_sample, FSOUND_LOOP_NORMAL);
+  FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1);
+  FSOUND_PlaySound(FSOUND_FREE, demo.music_sample);
+  FSOUND_SetCurrentPosition(0, 0);
+
+  start_frame_clock();
+  frame_state& state = global_frame_state;
+  state.point_x = 0.0;
+  state.point_y = 0.0;
+  state.point_z = 0.0;
+  state.updown = 0.0;
+  state.requests.fill(false);
+  return true;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The high-resolution stopwatch that measures frame steps.
+#include <cstdint>
+
+struct stopwatch {
+  int64_t last_counter = 0;  // counter at the previous reading or reset
+  double elapsed = 0.0;      // seconds accumulated since the last reset
+
+  // From the system's performance counter.
+  void reset();
+  double read();
+
+  // The same from a given counter value and frequency (ticks per second). A counter that went
+  // backwards lowers `elapsed`.
+  void reset_at(int64_t counter);
+  double read_at(int64_t counter, int64_t frequency);
+};
+
+// The frame clock's stopwatch.
+extern stopwatch frame_stopwatch;

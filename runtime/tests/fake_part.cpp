@@ -1,0 +1,59 @@
+#include "runtime/tests/fake_part.h"
+
+#include <GL/glew.h>
+
+#include "fsound/fsound.h"
+#include "shell/platform.h"
+
+namespace runtime_test {
+
+std::vector<std::string> events;
+fake_part* created_show_part = nullptr;
+
+namespace {
+
+platform_hooks saved;
+
+message_box_answer record_box(const char* text, const char* caption, message_box_kind kind) {
+  events.push_back(std::string("box:") + caption + "|" + text + "|" + std::to_string(static_cast<int>(kind)));
+  return message_box_answer::ok;
+}
+void record_clipboard(const std::string& text) { events.push_back("clipboard:" + text); }
+void record_exit(int code) { events.push_back("exit:" + std::to_string(code)); }
+// Notes whether the sound library was still open when the window went.
+void record_kill() { events.push_back(FSOUND_GetFrequency(0) == 0 ? "kill" : "kill:sound-open"); }
+void record_swap() { events.push_back("swap"); }
+
+}  // namespace
+
+void fake_part::render(double* s, render_context* c, frame_state* state) {
+  ++render_calls;
+  events.push_back("render");
+  step = s;
+  context = c;
+  glGetIntegerv(GL_BLEND_SRC, &blend_src);
+  glGetIntegerv(GL_BLEND_DST, &blend_dst);
+  if (on_render) on_render(state);
+  seen = *state;
+}
+
+void fake_part::init(render_context* c) {
+  ++init_calls;
+  events.push_back("init");
+  context = c;
+}
+
+void install_hooks() {
+  saved = platform;
+  events.clear();
+  platform = {record_box, record_clipboard, record_exit, record_kill, record_swap};
+}
+
+void restore_hooks() { platform = saved; }
+
+}  // namespace runtime_test
+
+parts* create_show_part() {
+  runtime_test::created_show_part = new runtime_test::fake_part();
+  return runtime_test::created_show_part;
+}

@@ -1,0 +1,17 @@
+#include "shell/sdl/sdl_main_loop.h"
+
+#include <SDL.h>
+
+#include "shell/sdl/sdl_events.h"
+
+int run_main_loop(const idle_turn_hooks& hooks) {
+  for (;;) {
+    SDL_Event event;
+    if (SDL_PollEvent(&event)) {
+      if (event.type == SDL_QUIT) return 0;
+      dispatch_sdl_event(event);
+      continue;
+    }
+    idle_turn(hooks);
+  }
+}

@@ -1,0 +1,79 @@
+#include "shell/sdl/sdl_platform.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "shell/demo_state.h"
+#include "shell/gl_window.h"
+#include "shell/platform.h"
+
+namespace {
+
+message_box_answer show_message_box(const char* text, const char* caption, message_box_kind kind) {
+  Uint32 flags = SDL_MESSAGEBOX_WARNING;
+  if (kind == message_box_kind::ok_stop) flags = SDL_MESSAGEBOX_ERROR;
+  if (kind == message_box_kind::ok_information) flags = SDL_MESSAGEBOX_INFORMATION;
+
+  const SDL_MessageBoxButtonData ok_button[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"}};
+  const SDL_MessageBoxButtonData yes_no_buttons[] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 2, "No"},
+  };
+  const bool yes_no = kind == message_box_kind::yes_no_exclamation;
+  SDL_MessageBoxData data{};
+  data.flags = flags;
+  data.title = caption;
+  data.message = text;
+  data.numbuttons = yes_no ? 2 : 1;
+  data.buttons = yes_no ? yes_no_buttons : ok_button;
+
+  // The box is modal to the program: its window (if any) is its parent.
+  data.window = static_cast<SDL_Window*>(demo.hwnd);
+  int pressed = -1;
+  if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+    // No display to show it on: the text goes to standard error and the safe answer is "No".
+    std::fprintf(stderr, "[%s] %s (%s)\n", caption, text, SDL_GetError());
+    return yes_no ? message_box_answer::no : message_box_answer::ok;
+  }
+  if (!yes_no) return message_box_answer::ok;
+  return pressed == 1 ? message_box_answer::yes : message_box_answer::no;
+}
+
+// The clipboard of X11 and Wayland lives only as long as the program that owns it, and the
+// program ends right after this call: the text is therefore also written to standard output.
+void copy_to_clipboard(const std::string& text) {
+  SDL_SetClipboardText(text.c_str());
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+void swap_buffers() {
+  if (demo.hwnd) SDL_GL_SwapWindow(static_cast<SDL_Window*>(demo.hwnd));
+}
+
+[[noreturn]] void exit_process(int code) {
+  std::fflush(nullptr);
+  SDL_Quit();
+  std::exit(code);
+}
+
+}  // namespace
+
+void install_sdl_platform() {
+  platform.message_box = show_message_box;
+  platform.copy_to_clipboard = copy_to_clipboard;
+  platform.exit_process = exit_process;
+  platform.kill_gl_window = kill_gl_window;
+  platform.swap_buffers = swap_buffers;
+}
+
+void open_console() {
+  // Standard output already reaches the terminal the program was started from.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::setvbuf(stderr, nullptr, _IONBF, 0);
+  std::ios::sync_with_stdio(true);
+}

@@ -1,0 +1,141 @@
+// The show window on SDL: an OpenGL compatibility context (the engine draws with fixed-function
+// GL), RGBA8 with alpha, 24-bit depth, no stencil, double buffered.
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include "engine/render_context.h"
+#include "shell/demo_state.h"
+#include "shell/gl_window.h"
+#include "shell/platform.h"
+#include "shell/texts.h"
+
+namespace {
+
+bool video_started = false;
+
+void report(const char* text) {
+  platform.message_box(text, texts::error_caption, message_box_kind::ok_exclamation);
+}
+
+bool fail(const char* text) {
+  kill_gl_window();
+  report(text);
+  return false;
+}
+
+// True when the primary display offers exactly width x height.
+bool display_offers(int width, int height) {
+  const int count = SDL_GetNumDisplayModes(0);
+  for (int i = 0; i < count; ++i) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == width && mode.h == height) return true;
+  }
+  return false;
+}
+
+bool set_pixel_format() {
+  bool ok = SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) == 0;
+  ok = ok && SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8) == 0;
+  ok = ok && SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8) == 0;
+  ok = ok && SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8) == 0;
+  ok = ok && SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8) == 0;
+  ok = ok && SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24) == 0;
+  ok = ok && SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0) == 0;
+  ok = ok && SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0) == 0;
+  ok = ok && SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) == 0;
+  return ok;
+}
+
+// The context must be double buffered with a depth buffer; anything less is a format we cannot use.
+bool pixel_format_usable() {
+  int double_buffer = 0, depth = 0;
+  SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &double_buffer);
+  SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
+  return double_buffer == 1 && depth >= 16;
+}
+
+}  // namespace
+
+bool create_gl_window(const char* title, int width, int height, int bits, bool fullscreen) {
+  (void)bits;  // SDL keeps the display's colour depth; the frame buffer is RGBA8 either way.
+  demo.fullscreen = fullscreen;
+
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    platform.message_box(texts::register_class_failed, texts::error_caption,
+                         message_box_kind::ok_exclamation);
+    return false;
+  }
+  video_started = true;
+
+  if (demo.fullscreen && !display_offers(width, height)) {
+    const message_box_answer answer = platform.message_box(
+        texts::fullscreen_unsupported, texts::fullscreen_caption, message_box_kind::yes_no_exclamation);
+    if (answer != message_box_answer::yes) {
+      platform.message_box(texts::program_will_close, texts::error_caption, message_box_kind::ok_stop);
+      kill_gl_window();
+      return false;
+    }
+    demo.fullscreen = false;
+  }
+
+  if (!set_pixel_format()) return fail(texts::pixel_format_not_found);
+
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+  int x = 50, y = 50;
+  if (demo.fullscreen) {
+    flags |= SDL_WINDOW_FULLSCREEN;
+    x = y = 0;
+  }
+  SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags);
+  if (!window) return fail(texts::window_creation_error);
+  demo.hwnd = window;
+  if (demo.fullscreen) {
+    SDL_DisplayMode mode{};
+    mode.w = width;
+    mode.h = height;
+    SDL_SetWindowDisplayMode(window, &mode);
+    SDL_ShowCursor(SDL_DISABLE);
+  }
+
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) return fail(texts::rendering_context_failed);
+  demo.hrc = context;
+  if (SDL_GL_MakeCurrent(window, context) != 0) return fail(texts::rendering_context_not_activated);
+  if (!pixel_format_usable()) return fail(texts::pixel_format_not_set);
+  glewExperimental = GL_TRUE;
+  if (glewInit() != GLEW_OK) return fail(texts::rendering_context_not_activated);
+
+  SDL_DisableScreenSaver();
+  SDL_RaiseWindow(window);
+  SDL_SetWindowInputFocus(window);
+
+  resize_gl_scene(width, height);
+  init_gl();
+  // SDL has no device context: the window, which is what gets presented, stands in for it.
+  global_render_context.device_context = window;
+  return true;
+}
+
+void kill_gl_window() {
+  SDL_Window* window = static_cast<SDL_Window*>(demo.hwnd);
+  if (demo.fullscreen) {
+    if (window) SDL_SetWindowFullscreen(window, 0);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+  if (demo.hrc) {
+    if (window && SDL_GL_MakeCurrent(window, nullptr) != 0) {
+      platform.message_box(texts::release_dc_rc_failed, texts::shutdown_caption,
+                           message_box_kind::ok_information);
+    }
+    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(demo.hrc));
+    demo.hrc = nullptr;
+  }
+  if (window) {
+    SDL_DestroyWindow(window);
+    demo.hwnd = nullptr;
+  }
+  if (video_started) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    video_started = false;
+  }
+}

@@ -1,0 +1,61 @@
+#include "shell/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include "shell/demo_state.h"
+
+namespace {
+
+int frames = 0;
+int presents = 0;
+void count_frame() {
+  ++frames;
+  demo.show_time += 0.25;
+}
+void count_present() { ++presents; }
+const idle_turn_hooks hooks{count_frame, count_present};
+
+class IdleTurn : public testing::Test {
+ protected:
+  void SetUp() override {
+    demo = demo_state{};
+    frames = presents = 0;
+  }
+};
+
+TEST_F(IdleTurn, MinimisedWindowPresentsWithoutDrawing) {
+  idle_turn(hooks);
+  demo.window_active = false;
+  idle_turn(hooks);
+  idle_turn(hooks);
+  EXPECT_EQ(frames, 1);
+  EXPECT_EQ(presents, 3);
+  demo.window_active = true;
+  idle_turn(hooks);
+  EXPECT_EQ(frames, 2);
+}
+
+TEST_F(IdleTurn, EscapeStartsTheEndingOnceAfterTheFrame) {
+  idle_turn(hooks);
+  EXPECT_FALSE(demo.ending);
+  demo.keys[vk::escape] = true;
+  idle_turn(hooks);
+  EXPECT_TRUE(demo.ending);
+  EXPECT_EQ(demo.ending_start, 0.5);  // the show time after this turn's frame
+  idle_turn(hooks);
+  demo.keys[vk::escape] = false;
+  idle_turn(hooks);
+  demo.keys[vk::escape] = true;
+  idle_turn(hooks);
+  EXPECT_EQ(demo.ending_start, 0.5);
+}
+
+TEST_F(IdleTurn, F1IsForgottenAfterTheTurn) {
+  demo.keys[vk::f1] = true;
+  demo.keys['A'] = true;
+  idle_turn(hooks);
+  EXPECT_FALSE(demo.keys[vk::f1]);
+  EXPECT_TRUE(demo.keys['A']);
+}
+
+}  // namespace
