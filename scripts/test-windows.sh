@@ -3,8 +3,8 @@
 # PulseAudio null sink so that waveOut opens and plays in real time. Drives it with xdotool, looks
 # at it with the probe (build-windows/test-tools/win_probe.exe) and with screenshots, reads the
 # clipboard with xclip. Screenshots and logs are kept in build-windows/test-output/.
-# Usage: scripts/test-windows.sh [TEST...]   (template dialog quit show windowed close no-music no-noise;
-#        all of them by default)
+# Usage: scripts/test-windows.sh [TEST...]   (all by default: template dialog quit show windowed
+#        console close no-music no-noise)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -52,9 +52,11 @@ fail() {
 }
 probe() { wine "$build/test-tools/win_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
-# start DIR: runs vorteline.exe from DIR in the background.
+# start DIR NAME [ARGUMENT...]: runs vorteline.exe from DIR in the background (log program-NAME.log).
 start() {
-  (cd "$1" && exec wine vorteline.exe >"$out/program-$2.log" 2>&1) &
+  local dir=$1 name=$2
+  shift 2
+  (cd "$dir" && exec wine vorteline.exe "$@" >"$out/program-$name.log" 2>&1) &
   program_pid=$!
 }
 # finish SECONDS: waits for the program to end and sets exit_code (124 when it did not end).
@@ -88,6 +90,7 @@ until_probe() {
   done
   return 1
 }
+console_window() { xdotool search --name 'vorteline\.exe$' 2>/dev/null; }
 # Fraction of the screen brighter than 10 % grey.
 lit_fraction() { convert "$1" -colorspace gray -threshold 10% -format "%[fx:mean]" info:; }
 # The main loop looks at Escape once per frame, after all waiting messages: a tap shorter than a
@@ -98,7 +101,7 @@ hold_escape() {
   xdotool keyup Escape
 }
 open_show() {
-  start "$1" "$2"
+  start "$@"
   until_probe 60 dialog >/dev/null || return 1
   xdotool key Return
   until_probe 60 window >/dev/null
@@ -161,6 +164,7 @@ test_show() {
     window=$(probe window)
     echo "$window" >"$out/show-window.txt"
     grep -qxF "title=[$window_title]" <<<"$window" && pass "show window title" || fail "show window title"
+    console_window >/dev/null && fail "a console opened without an argument" || pass "no console without an argument"
     # Fullscreen: popup, clipping, visible; application window; class "OpenGL" with its styles.
     grep -qx "style=0x96000000" <<<"$window" && grep -qx "exstyle=0x00040000" <<<"$window" &&
       grep -qx "class_style=0x00000023" <<<"$window" && grep -qx "outer=0,0,1280,720" <<<"$window" &&
@@ -226,6 +230,19 @@ test_windowed() {
   fi
 }
 
+# Any argument opens a console (its window is named after the program file).
+test_console() {
+  if open_show "$build/bin" console x; then
+    console_window >/dev/null && pass "an argument opens a console" || fail "no console with an argument"
+    hold_escape
+    finish 30
+    [ "$exit_code" = 0 ] && pass "with a console, Escape: exit 0" || fail "with a console, Escape: exit $exit_code"
+  else
+    fail "show window did not appear (console)"
+    finish 1
+  fi
+}
+
 # Closing the window (Alt+F4) leaves with 0 and leaves the clipboard alone.
 test_close() {
   echo "left alone" | xclip -selection clipboard -i
@@ -269,7 +286,7 @@ test_no-music() {
 test_no-noise() { missing_file no-noise "textures/noise.jpg" "Jpg !" "textures/noise.jpg"; }
 
 tests=("$@")
-[ ${#tests[@]} -gt 0 ] || tests=(template dialog quit show windowed close no-music no-noise)
+[ ${#tests[@]} -gt 0 ] || tests=(template dialog quit show windowed console close no-music no-noise)
 for name in "${tests[@]}"; do
   begin=$(date +%s)
   "test_$name"
