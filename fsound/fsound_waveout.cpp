@@ -25,8 +25,10 @@ struct FSOUND_DSPUNIT {
 
 namespace {
 
-constexpr int buffer_count = 4;
-constexpr uint32_t buffer_frames = 2048;
+// A ring of about 280 ms at 44100 Hz: enough to ride out a busy machine, and short enough that what
+// is heard stays within the mixer's history (the spectrum reads it from there).
+constexpr int buffer_count = 3;
+constexpr uint32_t buffer_frames = 4096;
 
 struct library {
   bool initialised = false;
@@ -68,6 +70,9 @@ void queue_buffer(int index) {
 
 // Refills, in playing order, every buffer the device has handed back.
 void feed() {
+  // Audio must not wait behind rendering threads: a late refill is a gap the listener hears and a
+  // stall of the music position the show clock follows.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   while (!feeder_stop.load()) {
     WaitForSingleObject(lib.buffer_done, 50);
     std::lock_guard<std::mutex> guard(lib_mutex);

@@ -5,12 +5,17 @@
 //   win_probe window         the show window: class, title, styles, client size
 //   win_probe box CAPTION    the message box with that caption: its text
 //   win_probe close          asks the show window to close, as its close box does
+//   win_probe sound MP3      plays MP3 through the sound library for 3 s: how fast its position
+//                            moves against the performance counter, and whether a spectrum comes
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "fsound/fsound.h"
 
 namespace {
 
@@ -173,6 +178,37 @@ int close_window() {
   return 0;
 }
 
+double seconds_now() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int play_sound(const char* file) {
+  if (!FSOUND_Init(44100, 32, FSOUND_INIT_GLOBALFOCUS)) return std::printf("error=no sound device\n"), 1;
+  FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_FREE, file, FSOUND_NORMAL, 0, 0);
+  if (!sample) return std::printf("error=cannot load %s\n", file), 1;
+  FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1);
+  const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
+  FSOUND_SetCurrentPosition(channel, 0);
+  Sleep(500);  // past the device's start
+  const double start = seconds_now();
+  const unsigned int first = FSOUND_GetCurrentPosition(channel);
+  float loudest = 0.0f;
+  while (seconds_now() - start < 3.0) {
+    const float* bands = FSOUND_DSP_GetSpectrum();
+    loudest = std::max(loudest, *std::max_element(bands, bands + 512));
+    Sleep(20);
+  }
+  const unsigned int last = FSOUND_GetCurrentPosition(channel);
+  const double elapsed = seconds_now() - start;
+  std::printf("channel=%d\nfrequency=%d\n", channel, FSOUND_GetFrequency(channel));
+  std::printf("rate=%.0f\nspectrum_peak=%g\n", (last - first) / elapsed, loudest);
+  FSOUND_Close();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,6 +218,7 @@ int main(int argc, char** argv) {
   if (command == "window") return print_window();
   if (command == "box" && argc > 2) return print_box(argv[2]);
   if (command == "close") return close_window();
-  std::fprintf(stderr, "usage: win_probe template EXE | dialog | window | box CAPTION | close\n");
+  if (command == "sound" && argc > 2) return play_sound(argv[2]);
+  std::fprintf(stderr, "usage: win_probe template EXE | dialog | window | box CAPTION | close | sound MP3\n");
   return 2;
 }
