@@ -178,7 +178,10 @@ TEST_F(FsoundTest, DummyDevicePlaysInRealTimeAndLoops) {
   }
   const double waited = std::chrono::duration<double>(clock::now() - start).count();
   EXPECT_GE(wraps, 2);
-  EXPECT_NEAR(heard / 44100.0, waited, 0.12);
+  // Never ahead of real time; behind it only as far as a starved audio thread on a busy machine
+  // can fall (the dummy device stops pulling while its thread waits for a core).
+  EXPECT_LE(heard / 44100.0, waited + 0.12);
+  EXPECT_GE(heard / 44100.0, 0.6 * waited);
 }
 
 TEST_F(FsoundTest, InitFailsWithoutDeviceAndReinitialisesAfterClose) {

@@ -1,0 +1,184 @@
+// Image loaders: decode a JPEG file into tightly packed RGB rows (bottom line first, as GL takes
+// the first row as t = 0) and upload it, plain or as a normal map.
+#include "assets/image_texture.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
+#include "assets/jpeg/jpeg_decoder.h"
+#include "engine/random.h"
+#include "engine/render_context.h"
+#include "shell/platform.h"
+
+namespace {
+
+// Shows the file name and ends the process. Returns only where a test replaced the exit hook.
+void report_failure(const char* file_name, const char* caption) {
+  platform.message_box(file_name, caption, message_box_kind::ok_information);
+  platform.exit_process(0);
+}
+
+void create_placeholder(render_context* context, int texture_index) {
+  unsigned char pixels[8 * 8 * 3];
+  for (int i = 0; i < 192; ++i) {
+    pixels[i] = static_cast<unsigned char>(50 + random_next() % 200);
+    if (i < 8 || i > 184 || i % 8 == 0) pixels[i] = 255;
+  }
+  uint32_t& slot = context->texture_slot(texture_index);
+  glGenTextures(1, &slot);
+  glBindTexture(GL_TEXTURE_2D, slot);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, 8, 8, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+}
+
+struct rgb_picture {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rows;  // 3 x width bytes per row, last decoded line first
+};
+
+// Decodes the file; false (after the message box) when it cannot be opened or decoded.
+// Greyscale files give R = G = B = the sample.
+bool decode_file(const char* file_name, const char* open_caption, rgb_picture& out) {
+  jpeg_decoder_file_stream stream;
+  if (!stream.open(file_name)) {
+    report_failure(file_name, open_caption);
+    return false;
+  }
+  jpeg_decoder decoder(&stream, true);
+  if (decoder.error_code() != 0) {
+    report_failure(file_name, "Jpg !");
+    return false;
+  }
+  const int w = decoder.width(), h = decoder.height();
+  // A decoding failure past the headers is treated like one in them: the show needs its pictures
+  // whole, so nothing half-decoded is uploaded.
+  if (decoder.begin_decoding() != 0) {
+    report_failure(file_name, "Jpg !");
+    return false;
+  }
+  out.width = w;
+  out.height = h;
+  out.rows.assign(size_t(w) * size_t(h) * 3, 0);
+  const int bytes_per_pixel = decoder.bytes_per_pixel();
+  for (int k = 0; k < h; ++k) {
+    const uint8_t* line = nullptr;
+    int length = 0;
+    if (decoder.decode_line(line, length) != 0) {
+      report_failure(file_name, "Jpg !");
+      return false;
+    }
+    unsigned char* row = out.rows.data() + size_t(h - 1 - k) * size_t(w) * 3;
+    for (int x = 0; x < w; ++x) {
+      const uint8_t* px = line + size_t(x) * bytes_per_pixel;
+      row[3 * x + 0] = px[0];
+      row[3 * x + 1] = bytes_per_pixel == 1 ? px[0] : px[1];
+      row[3 * x + 2] = bytes_per_pixel == 1 ? px[0] : px[2];
+    }
+  }
+  return true;
+}
+
+void generate_texture(render_context* context, int texture_index) {
+  uint32_t& slot = context->texture_slot(texture_index);
+  glGenTextures(1, &slot);
+  glBindTexture(GL_TEXTURE_2D, slot);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  if (context->generate_mipmaps) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+  }
+}
+
+// Uploads level 0 from rows of exactly 3 x width bytes (no row padding, whatever the width).
+void upload(render_context* context, int texture_index, const rgb_picture& p, bool compressed) {
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  if (!compressed) {
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, p.width, p.height, 0, GL_RGB, GL_UNSIGNED_BYTE, p.rows.data());
+  } else {
+    // Let the driver compress, read the compressed image back and upload it as such.
+    const uint32_t name = context->texture_slot(texture_index);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_COMPRESSED_RGB_ARB, p.width, p.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 p.rows.data());
+    GLint is_compressed = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED_ARB, &is_compressed);
+    if (is_compressed && glGetCompressedTexImageARB && glCompressedTexImage2DARB) {
+      GLint format = 0, size = 0;
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED_IMAGE_SIZE_ARB, &size);
+      if (size > 0) {
+        std::vector<unsigned char> image(static_cast<size_t>(size));
+        glGetCompressedTexImageARB(GL_TEXTURE_2D, 0, image.data());
+        glBindTexture(GL_TEXTURE_2D, name);
+        glCompressedTexImage2DARB(GL_TEXTURE_2D, 0, static_cast<GLenum>(format), p.width, p.height, 0, size,
+                                  image.data());
+      }
+    }
+  }
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+}
+
+}  // namespace
+
+void compute_normal_map(const uint8_t* height_rgb, int width, int height, uint8_t* normals_rgb) {
+  auto h = [&](int x, int y) { return height_rgb[(size_t(y) * size_t(width) + size_t(x)) * 3] / 255.0f; };
+  auto to_byte = [](float v) { return static_cast<uint8_t>(static_cast<int>((v + 1.0f) * 0.5f * 255.0f)); };
+  for (int y = 0; y < height; ++y) {
+    const int yu = (y - 1 + height) % height, yd = (y + 1) % height;
+    for (int x = 0; x < width; ++x) {
+      const int xl = (x - 1 + width) % width, xr = (x + 1) % width;
+      float gx = h(xl, yu) + 2 * h(xl, y) + h(xl, yd) - h(xr, yu) - 2 * h(xr, y) - h(xr, yd);
+      float gy = h(xl, yd) + 2 * h(x, yd) + h(xr, yd) - h(xl, yu) - 2 * h(x, yu) - h(xr, yu);
+      float s = 1.0f / std::sqrt(gx * gx + gy * gy + 1.0f);
+      uint8_t* out = normals_rgb + (size_t(y) * size_t(width) + size_t(x)) * 3;
+      out[0] = to_byte(gx * s);
+      out[1] = to_byte(gy * s);
+      out[2] = to_byte(s);
+    }
+  }
+}
+
+void load_jpeg_texture(render_context* context, const char* file_name, int texture_index) {
+  if (context->placeholder_images) {
+    create_placeholder(context, texture_index);
+    return;
+  }
+  rgb_picture picture;
+  if (!decode_file(file_name, "Jpg", picture)) return;
+  generate_texture(context, texture_index);
+  upload(context, texture_index, picture, context->compressed_upload && picture.width > 32);
+}
+
+void load_jpeg_normal_map(render_context* context, const char* file_name, int texture_index) {
+  if (context->placeholder_images) {
+    create_placeholder(context, texture_index);
+    return;
+  }
+  rgb_picture picture;
+  if (!decode_file(file_name, "Jpg !", picture)) return;
+  const size_t row_bytes = size_t(picture.width) * 3;
+  const int h = picture.height;
+  // Height picture in decoding order, normals computed top first, then flipped back for GL.
+  std::vector<unsigned char> heights(picture.rows.size()), normals(picture.rows.size());
+  for (int y = 0; y < h; ++y)
+    std::copy_n(picture.rows.data() + size_t(h - 1 - y) * row_bytes, row_bytes,
+                heights.data() + size_t(y) * row_bytes);
+  compute_normal_map(heights.data(), picture.width, h, normals.data());
+  for (int y = 0; y < h; ++y)
+    std::copy_n(normals.data() + size_t(y) * row_bytes, row_bytes,
+                picture.rows.data() + size_t(h - 1 - y) * row_bytes);
+  generate_texture(context, texture_index);
+  upload(context, texture_index, picture, context->compressed_upload);
+}

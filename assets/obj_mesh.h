@@ -1,0 +1,77 @@
+#pragma once
+// A Wavefront OBJ mesh: loaded once from a text file into one welded, interleaved vertex array
+// and a triangle index array, then drawn with client-side vertex arrays.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// One welded vertex as GL reads it: stride 60, position at byte 0, texture coordinate at 12,
+// normal at 20. The trailing floats are always zero and never sent to GL.
+struct vertex_record {
+  float position[3];
+  float texcoord[2];
+  float normal[3];
+  float unused[7];
+};
+static_assert(sizeof(vertex_record) == 60);
+static_assert(offsetof(vertex_record, texcoord) == 12);
+static_assert(offsetof(vertex_record, normal) == 20);
+
+struct obj_material {
+  float ambient[4] = {};
+  float diffuse[4] = {};
+  float specular[4] = {};
+  float shininess = 0;
+  float dissolve = 0;
+  std::string name;
+  std::string diffuse_map;
+  std::string bump_map;
+};
+
+// For every position index, the vertex records made from it, in creation order (a singly
+// linked list threaded through the records, with head and tail per position).
+struct weld_table {
+  std::vector<int> head;  // first record of each position, -1 when none
+  std::vector<int> tail;  // last record of each position
+  std::vector<int> next;  // following record made from the same position, -1 at the end
+
+  std::vector<int> records_of(int position) const;
+};
+
+struct obj_mesh {
+  std::vector<int> groups;
+  bool loaded = false;
+  bool has_positions = false;
+  bool has_texcoords = false;
+  bool has_normals = false;
+  int position_count = 0;
+  int texcoord_count = 0;
+  int normal_count = 0;
+  int triangle_count = 0;
+  int library_count = 0;
+  std::vector<obj_material> materials;
+  std::vector<vertex_record> vertices;
+  std::vector<uint32_t> triangles;
+  std::vector<int> triangle_materials;
+  std::vector<float> positions;
+  std::vector<float> texcoords;
+  std::vector<float> normals;
+  std::unordered_map<std::string, int> material_index;
+  weld_table weld_index;
+
+  // Reads the OBJ file. False when it cannot be opened (the mesh is unchanged) or when its faces
+  // name elements that do not exist (the mesh is left empty and unloaded).
+  bool load(const char* file, bool recompute_normals);
+  // The same for file contents already in memory; the mesh counts as opened.
+  bool load_text(std::string_view text, bool recompute_normals);
+
+  // Draws draw group `group`, or every group when it is negative. Needs a current GL context.
+  void draw(int group);
+};
+
+// Sets every vertex normal to the normalised, area-weighted sum of the normals of the triangles
+// that use the vertex; a vertex whose sum has no direction gets (0, 0, 0).
+void generate_normals(obj_mesh& mesh);

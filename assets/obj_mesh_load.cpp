@@ -1,0 +1,240 @@
+// Loading an OBJ file. The reading is defined by two passes over the text: a counting pass that
+// sizes every array, then a filling pass that reads the values, welds equal corners into one
+// vertex record and fan-triangulates the faces. Most files read the same in both passes, and one
+// pass with growing arrays gives identical results faster; the two passes run only when that
+// pass meets text they could read differently.
+#include <climits>
+#include <cstdio>
+#include <string>
+#if defined(__unix__)
+#include <sys/mman.h>
+#include <sys/stat.h>
+#endif
+
+#include "assets/obj_mesh.h"
+#include "assets/obj_mesh_statements.h"
+#include "assets/obj_mesh_text.h"
+
+using namespace obj_statements;
+
+bool load_in_one_pass(obj_mesh& mesh, std::string_view text);
+
+namespace {
+
+constexpr int64_t max_count = INT_MAX / 3;
+
+// The counting pass. False when a count outgrows the arrays' index range.
+bool count_statements(obj_mesh& mesh, std::string_view text) {
+  obj_text_reader in{text.data(), text.data() + text.size()};
+  element_counts count;
+  int64_t triangles = 0;
+  face f;
+  std::string_view token;
+  while (in.token(token)) {
+    switch (keyword_of(token)) {
+      case keyword::face:
+        read_face(in, f);
+        triangles += int64_t(f.corners.size()) - 2;
+        break;
+      case keyword::material_library:
+        in.rest_of_line();
+        mesh.library_count++;
+        mesh.materials.emplace_back();
+        break;
+      case keyword::position:
+        count.position++;
+        in.skip_line();
+        break;
+      case keyword::texcoord:
+        count.texcoord++;
+        in.skip_line();
+        break;
+      case keyword::normal:
+        count.normal++;
+        in.skip_line();
+        break;
+      case keyword::other_v:
+        break;
+      default:
+        in.skip_line();
+        break;
+    }
+    if (triangles > max_count || count.position > max_count || count.texcoord > max_count ||
+        count.normal > max_count)
+      return false;
+  }
+  mesh.position_count = int(count.position);
+  mesh.texcoord_count = int(count.texcoord);
+  mesh.normal_count = int(count.normal);
+  mesh.triangle_count = int(triangles);
+  mesh.has_positions = count.position > 0;
+  mesh.has_texcoords = count.texcoord > 0;
+  mesh.has_normals = count.normal > 0;
+  mesh.positions.assign(size_t(count.position) * 3, 0.0f);
+  mesh.texcoords.assign(size_t(count.texcoord) * 2, 0.0f);
+  mesh.normals.assign(size_t(count.normal) * 3, 0.0f);
+  mesh.triangles.assign(size_t(triangles) * 3, 0u);
+  mesh.triangle_materials.assign(size_t(triangles), 0);
+  if (mesh.library_count == 0) add_default_material(mesh);
+  return true;
+}
+
+// Reads up to `count` numbers ("%f %f %f") into `out`, stopping at the first that fails.
+void read_floats(obj_text_reader& in, float* out, int count) {
+  for (int i = 0; i < count; ++i)
+    if (in.scan_float(out[i]) != 1) return;
+}
+
+// The filling pass. False when the file does not describe a mesh that can be built safely: a face
+// naming an element that does not exist or lacking numbers of its form, or more statements than
+// the counting pass found (text that the two passes read differently).
+bool fill_statements(obj_mesh& mesh, std::string_view text) {
+  obj_text_reader in{text.data(), text.data() + text.size()};
+  element_counts read;
+  const element_counts total{mesh.position_count, mesh.texcoord_count, mesh.normal_count};
+  int64_t t = 0;
+  int material = 0;
+  mesh.groups.clear();
+  mesh.weld_index.head.assign(size_t(mesh.position_count), -1);
+  mesh.weld_index.tail.assign(size_t(mesh.position_count), -1);
+  face f;
+  std::vector<uint32_t> records;
+  std::string_view token;
+  while (in.token(token)) {
+    switch (keyword_of(token)) {
+      case keyword::face:
+        read_face(in, f);
+        if (!f.complete || !weld_face(mesh, f, read, total, records)) return false;
+        for (size_t k = 2; k < records.size(); ++k, ++t) {
+          if (t >= mesh.triangle_count) return false;
+          uint32_t* triangle = &mesh.triangles[size_t(t) * 3];
+          triangle[0] = records[0];
+          triangle[1] = records[k - 1];
+          triangle[2] = records[k];
+          mesh.triangle_materials[size_t(t)] = material;
+        }
+        break;
+      case keyword::object:
+        mesh.groups.push_back(int(t));
+        in.token(token);
+        break;
+      case keyword::use_material:
+        material = material_named(mesh, in.rest_of_line());
+        break;
+      case keyword::position:
+        if (read.position >= total.position) return false;
+        read_floats(in, &mesh.positions[size_t(read.position++) * 3], 3);
+        break;
+      case keyword::texcoord:
+        if (read.texcoord >= total.texcoord) return false;
+        read_floats(in, &mesh.texcoords[size_t(read.texcoord++) * 2], 2);
+        break;
+      case keyword::normal:
+        if (read.normal >= total.normal) return false;
+        read_floats(in, &mesh.normals[size_t(read.normal++) * 3], 3);
+        break;
+      case keyword::other_v:
+        break;
+      default:
+        in.skip_line();
+        break;
+    }
+  }
+  mesh.groups.push_back(int(t));
+  // Triangles counted but never filled keep the indices 0, which need a vertex to point at.
+  return mesh.triangle_count == 0 || !mesh.vertices.empty();
+}
+
+}  // namespace
+
+namespace obj_statements {
+
+face_form first_corner(std::string_view token, corner& c, int& converted) {
+  token = token.substr(0, token.find('\0'));
+  auto from_token = [&](face_form form) {
+    obj_text_reader in{token.data(), token.data() + token.size()};
+    c = corner{};
+    converted = read_corner(in, form, c);
+    return form;
+  };
+  if (token.find("//") != std::string_view::npos) return from_token(face_form::position_normal);
+  from_token(face_form::position_texcoord_normal);
+  if (converted == 3) return face_form::position_texcoord_normal;
+  from_token(face_form::position_texcoord);
+  if (converted == 2) return face_form::position_texcoord;
+  return from_token(face_form::position);
+}
+
+void add_default_material(obj_mesh& mesh) {
+  obj_material standard;
+  standard.name = "default";
+  const float ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f}, diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+  std::memcpy(standard.ambient, ambient, sizeof ambient);
+  std::memcpy(standard.diffuse, diffuse, sizeof diffuse);
+  standard.specular[3] = 1.0f;
+  standard.dissolve = 1.0f;
+  mesh.materials.push_back(standard);
+  mesh.material_index["default"] = 0;
+}
+
+int material_named(const obj_mesh& mesh, std::string_view line) {
+  obj_text_reader words{line.data(), line.data() + line.size()};
+  std::string_view name;
+  if (!words.token(name)) name = {};
+  auto found = mesh.material_index.find(std::string(name.substr(0, name.find('\0'))));
+  return found == mesh.material_index.end() ? 0 : found->second;
+}
+
+}  // namespace obj_statements
+
+bool obj_mesh::load_text(std::string_view text, bool recompute_normals) {
+  *this = obj_mesh{};
+  loaded = true;
+  if (!load_in_one_pass(*this, text)) {
+    *this = obj_mesh{};
+    loaded = true;
+    if (!count_statements(*this, text) || !fill_statements(*this, text)) {
+      *this = obj_mesh{};
+      return false;
+    }
+  }
+  if (recompute_normals || !has_normals) generate_normals(*this);
+  return true;
+}
+
+bool obj_mesh::load(const char* file, bool recompute_normals) {
+  std::FILE* in = std::fopen(file, "rb");
+  if (!in) return false;
+  std::string text;
+#if defined(__unix__)
+  // A regular file is mapped: its text comes straight from the page cache, without a copy.
+  struct stat info;
+  if (fstat(fileno(in), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    size_t size = size_t(info.st_size);
+    int flags = MAP_PRIVATE;
+#if defined(MAP_POPULATE)
+    flags |= MAP_POPULATE;
+#endif
+    void* mapped = mmap(nullptr, size, PROT_READ, flags, fileno(in), 0);
+    if (mapped != MAP_FAILED) {
+      std::fclose(in);
+      bool result = load_text(std::string_view(static_cast<const char*>(mapped), size), recompute_normals);
+      munmap(mapped, size);
+      return result;
+    }
+    text.reserve(size);
+  }
+#endif
+  // Anything else (a pipe, a device, a directory that opens but reads nothing) is read to its end.
+  char chunk[1 << 16];
+  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) text.append(chunk, got);
+  std::fclose(in);
+  return load_text(text, recompute_normals);
+}
+
+std::vector<int> weld_table::records_of(int position) const {
+  std::vector<int> records;
+  if (position < 0 || size_t(position) >= head.size()) return records;
+  for (int i = head[size_t(position)]; i >= 0; i = next[size_t(i)]) records.push_back(i);
+  return records;
+}

@@ -1,0 +1,188 @@
+#pragma once
+// What both ways of loading an OBJ text share: statement keywords, faces and their corners, and
+// the welding of corners into vertex records.
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "assets/obj_mesh.h"
+#include "assets/obj_mesh_text.h"
+
+namespace obj_statements {
+
+// The statement a keyword token opens: its first character, and the second for 'v'.
+enum class keyword {
+  face,
+  object,
+  use_material,
+  material_library,
+  position,
+  texcoord,
+  normal,
+  other_v,
+  other
+};
+
+inline keyword keyword_of(std::string_view token) {
+  switch (token[0]) {
+    case 'f':
+      return keyword::face;
+    case 'o':
+      return keyword::object;
+    case 'u':
+      return keyword::use_material;
+    case 'm':
+      return keyword::material_library;
+    case 'v': {
+      char second = token.size() > 1 ? token[1] : '\0';
+      if (second == '\0') return keyword::position;
+      if (second == 't') return keyword::texcoord;
+      if (second == 'n') return keyword::normal;
+      return keyword::other_v;
+    }
+    default:
+      return keyword::other;
+  }
+}
+
+// The form of a face's corners, decided by its first corner: "%d//%d", "%d/%d/%d", "%d/%d", "%d".
+enum class face_form { position_normal, position_texcoord_normal, position_texcoord, position };
+
+inline int numbers_in(face_form form) {
+  return form == face_form::position_texcoord_normal ? 3 : form == face_form::position ? 1 : 2;
+}
+
+// OBJ indices as written: 1-based, or negative to count back from the last element read.
+struct corner {
+  int64_t position = 0;
+  int64_t texcoord = 0;
+  int64_t normal = 0;
+};
+
+// Reads one corner in `form`; returns the number of converted numbers, or -1 when the text ended
+// before the first.
+inline int read_corner(obj_text_reader& in, face_form form, corner& c) {
+  int converted = in.scan_int(c.position);
+  if (converted <= 0 || form == face_form::position) return converted;
+  if (form == face_form::position_normal) {
+    if (!in.literal('/') || !in.literal('/')) return 1;
+    return in.scan_int(c.normal) == 1 ? 2 : 1;
+  }
+  if (!in.literal('/') || in.scan_int(c.texcoord) != 1) return 1;
+  if (form == face_form::position_texcoord) return 2;
+  if (!in.literal('/')) return 2;
+  return in.scan_int(c.normal) == 1 ? 3 : 2;
+}
+
+// Decides the form from the first corner token and reads that corner from it.
+face_form first_corner(std::string_view token, corner& c, int& converted);
+
+struct face {
+  face_form form = face_form::position;
+  bool complete = true;  // every corner carries all the numbers of its form
+  std::vector<corner> corners;
+};
+
+// Reads a face after its keyword: the first corner token, two more corners whatever they
+// convert, then further corners while one converts a number.
+inline void read_face(obj_text_reader& in, face& f) {
+  f.corners.clear();
+  corner c;
+  int converted = -1;
+  std::string_view token;
+  f.form = in.token(token) ? first_corner(token, c, converted) : face_form::position;
+  int numbers = numbers_in(f.form);
+  f.complete = converted == numbers;
+  f.corners.push_back(c);
+  for (int i = 0; i < 2; ++i) {
+    c = corner{};
+    if (read_corner(in, f.form, c) != numbers) f.complete = false;
+    f.corners.push_back(c);
+  }
+  for (;;) {
+    c = corner{};
+    int n = read_corner(in, f.form, c);
+    if (n <= 0) break;
+    if (n != numbers) f.complete = false;
+    f.corners.push_back(c);
+  }
+}
+
+// Counts of positions, texture coordinates and normals.
+struct element_counts {
+  int64_t position = 0;
+  int64_t texcoord = 0;
+  int64_t normal = 0;
+};
+
+// Turns an OBJ index into a 0-based one: `read` elements of its kind came before the face and
+// the first `limit` may be named. -1 when it names none of them.
+inline int64_t element_index(int64_t index, int64_t read, int64_t limit) {
+  int64_t i = index > 0 ? index - 1 : read + index;
+  return (index == 0 || i < 0 || i >= limit) ? -1 : i;
+}
+
+inline bool same_record(const vertex_record& a, const vertex_record& b) {
+  uint64_t x[8], y[8];
+  std::memcpy(x, &a, 56);
+  std::memcpy(y, &b, 56);
+  uint32_t xl, yl;
+  std::memcpy(&xl, reinterpret_cast<const char*>(&a) + 56, 4);
+  std::memcpy(&yl, reinterpret_cast<const char*>(&b) + 56, 4);
+  uint64_t diff = xl ^ yl;
+  for (int i = 0; i < 7; ++i) diff |= x[i] ^ y[i];
+  return diff == 0;
+}
+
+// Returns the index of the record equal to `record` (all 60 bytes, bit for bit) among those made
+// from the same position, appending it to the vertex array when there is none.
+inline uint32_t weld(obj_mesh& mesh, const vertex_record& record, size_t position) {
+  weld_table& table = mesh.weld_index;
+  for (int i = table.head[position]; i >= 0; i = table.next[size_t(i)])
+    if (same_record(mesh.vertices[size_t(i)], record)) return uint32_t(i);
+  int index = int(mesh.vertices.size());
+  mesh.vertices.push_back(record);
+  table.next.push_back(-1);
+  if (table.head[position] < 0)
+    table.head[position] = index;
+  else
+    table.next[size_t(table.tail[position])] = index;
+  table.tail[position] = index;
+  return uint32_t(index);
+}
+
+// Builds and welds the record of every corner of `f` in order into `records`. False when a
+// corner names an element outside the first `limit` of its kind.
+inline bool weld_face(obj_mesh& mesh, const face& f, const element_counts& read, const element_counts& limit,
+                      std::vector<uint32_t>& records) {
+  bool texcoords = f.form == face_form::position_texcoord || f.form == face_form::position_texcoord_normal;
+  bool normals = f.form == face_form::position_normal || f.form == face_form::position_texcoord_normal;
+  records.clear();
+  for (const corner& c : f.corners) {
+    vertex_record record{};
+    int64_t p = element_index(c.position, read.position, limit.position);
+    if (p < 0) return false;
+    std::memcpy(record.position, &mesh.positions[size_t(p) * 3], sizeof record.position);
+    if (texcoords) {
+      int64_t i = element_index(c.texcoord, read.texcoord, limit.texcoord);
+      if (i < 0) return false;
+      std::memcpy(record.texcoord, &mesh.texcoords[size_t(i) * 2], sizeof record.texcoord);
+    }
+    if (normals) {
+      int64_t i = element_index(c.normal, read.normal, limit.normal);
+      if (i < 0) return false;
+      std::memcpy(record.normal, &mesh.normals[size_t(i) * 3], sizeof record.normal);
+    }
+    records.push_back(weld(mesh, record, size_t(p)));
+  }
+  return true;
+}
+
+// The material used when the file names no material library.
+void add_default_material(obj_mesh& mesh);
+
+// The material a material-use statement selects: the one named by the first word of the rest of
+// its line, or material 0 when there is no such material.
+int material_named(const obj_mesh& mesh, std::string_view line);
+
+}  // namespace obj_statements
