@@ -4,7 +4,7 @@
 # at it with the probe (build-windows/test-tools/win_probe.exe) and with screenshots, reads the
 # clipboard with xclip. Screenshots and logs are kept in build-windows/test-output/.
 # Usage: scripts/test-windows.sh [TEST...]   (all by default: template sound dialog quit show windowed
-#        console close no-music no-noise)
+#        console close no-device no-music no-noise)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -56,7 +56,7 @@ probe() { wine "$build/test-tools/win_probe.exe" "$@" 2>/dev/null | tr -d '\r'; 
 start() {
   local dir=$1 name=$2
   shift 2
-  (cd "$dir" && exec wine vorteline.exe "$@" >"$out/program-$name.log" 2>&1) &
+  (cd "$dir" && exec env ${program_env:-} wine vorteline.exe "$@" >"$out/program-$name.log" 2>&1) &
   program_pid=$!
 }
 # finish SECONDS: waits for the program to end and sets exit_code (124 when it did not end).
@@ -281,6 +281,23 @@ test_close() {
   fi
 }
 
+# No sound device (the PulseAudio server is out of reach): the box after loading, then exit code 1.
+test_no-device() {
+  program_env="PULSE_SERVER=unix:/nonexistent"
+  if open_show "$build/bin" no-device && box=$(until_probe 120 box Vorteline); then
+    import -window root "$out/no-device.png"
+    grep -qxF 'text=[Problem initializing FMod. \nProgram will now exit.]' <<<"$box" &&
+      pass "no-device: box \"Vorteline\" says the program will exit" || fail "no-device: box says ${box#text=}"
+    xdotool key Return
+    finish 30
+    [ "$exit_code" = 1 ] && pass "no-device: exit 1" || fail "no-device: exit $exit_code"
+  else
+    fail "no-device: no box \"Vorteline\""
+    finish 1
+  fi
+  program_env=""
+}
+
 # missing_file NAME FILE CAPTION TEXT: with FILE removed, the box CAPTION says TEXT; OK ends with 0.
 missing_file() {
   local dir=$scratch/$1
@@ -305,7 +322,7 @@ test_no-music() {
 test_no-noise() { missing_file no-noise "textures/noise.jpg" "Jpg !" "textures/noise.jpg"; }
 
 tests=("$@")
-[ ${#tests[@]} -gt 0 ] || tests=(template sound dialog quit show windowed console close no-music no-noise)
+[ ${#tests[@]} -gt 0 ] || tests=(template sound dialog quit show windowed console close no-device no-music no-noise)
 for name in "${tests[@]}"; do
   begin=$(date +%s)
   "test_$name"
