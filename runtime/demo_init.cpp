@@ -34,6 +34,8 @@ bool demo_init() {
   // Both targets single-sampled, the second at half size.
   context.create_target(0, demo.render_width, demo.render_height, 0);
   context.create_target(1, demo.render_width / 2, demo.render_height / 2, 0);
+  // Creating targets leaves one bound; the loading part's attribute push must see the window's.
+  context.unbind_target();
   demo.clipboard_text.clear();
   set_linear_filter();
   // Every image loaded from here on is decoded and uploaded uncompressed.
@@ -54,6 +56,9 @@ bool demo_init() {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   platform.swap_buffers();
   demo.show_part->init(&context);
+  // The show's set-up attaches textures to targets; its first frame starts on the window, as
+  // every later one does.
+  context.unbind_target();
 
   // Soundtrack, looping, with the spectrum on; it must play on channel 0, read from then on.
   if (!FSOUND_Init(44100, 32, FSOUND_INIT_GLOBALFOCUS)) {

@@ -14,6 +14,12 @@ struct stopwatch {
   // backwards lowers `elapsed`.
   void reset_at(int64_t counter);
   double read_at(int64_t counter, int64_t frequency);
+
+  // Caller-driven time for offline rendering: while `manual` is set, reset() and read() take
+  // `manual_counter` (ticks of `manual_frequency` per second) instead of the system's counter.
+  bool manual = false;
+  int64_t manual_counter = 0;
+  int64_t manual_frequency = 1;
 };
 
 // The frame clock's stopwatch.

@@ -3,6 +3,8 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include "capture/offline_options.h"
+#include "capture/offline_run.h"
 #include "runtime/demo_frame.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
@@ -13,8 +15,9 @@
 #include "shell/texts.h"
 
 int main(int argc, char** argv) {
-  (void)argv;
   SDL_SetMainReady();
+  // The offline modes (video capture, pictures, timeline probe) need neither dialog nor screen.
+  if (is_offline_command(argc, argv)) return run_offline_command(argc, argv);
   install_sdl_platform();
 
   enumerate_display_modes();

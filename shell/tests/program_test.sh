@@ -97,7 +97,7 @@ if wait_window "$dialog_title" 20 >/dev/null; then
     "$close_window" "$show"
     wait_exit 240
     [ "$code" = 0 ] || fail "closing the show window: exit code $code"
-    [ -s "$out/show_close.stdout" ] && fail "closing the window printed the recorded text"
+    grep -q -E "^(Cam|Pnt|MCr) :" "$out/show_close.stdout" && fail "closing the window printed the recorded text"
   else
     fail "no show window after Enter"
     wait_exit 1

@@ -1,0 +1,94 @@
+#include "capture/offline_window.h"
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "engine/render_context.h"
+#include "shell/demo_state.h"
+#include "shell/gl_window.h"
+#include "shell/platform.h"
+
+void (*offline_present_observer)() = nullptr;
+
+namespace {
+
+// The show window's pixel format: compatibility profile (fixed-function GL), RGBA8, 24-bit depth,
+// no stencil, double buffered.
+void request_pixel_format() {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
+
+// Offline nothing is shown: a present only lets the observer look at the back buffer.
+void present() {
+  if (offline_present_observer) offline_present_observer();
+}
+
+}  // namespace
+
+void set_offline_display(int width, int height) {
+  demo.screen_width = width;
+  demo.screen_height = height;
+  demo.render_width = width;
+  demo.render_height = static_cast<int>(static_cast<float>(width / 1.7777777777777777));
+  demo.fullscreen = false;
+  demo.antialiasing = true;
+  demo.force_16_9 = true;
+}
+
+bool open_offline_window() {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "offline: no video: %s\n", SDL_GetError());
+    return false;
+  }
+  request_pixel_format();
+  SDL_Window* window = SDL_CreateWindow("Vorteline (offline)", 0, 0, demo.screen_width, demo.screen_height,
+                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (!window) {
+    std::fprintf(stderr, "offline: no window: %s\n", SDL_GetError());
+    close_offline_window();
+    return false;
+  }
+  demo.hwnd = window;
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) {
+    std::fprintf(stderr, "offline: no GL context: %s\n", SDL_GetError());
+    close_offline_window();
+    return false;
+  }
+  demo.hrc = context;
+  SDL_GL_MakeCurrent(window, context);
+  glewExperimental = GL_TRUE;
+  if (glewInit() != GLEW_OK) {
+    std::fprintf(stderr, "offline: the GL extension loader failed\n");
+    close_offline_window();
+    return false;
+  }
+  platform.kill_gl_window = close_offline_window;
+  platform.swap_buffers = present;
+  resize_gl_scene(demo.screen_width, demo.screen_height);
+  init_gl();
+  global_render_context.device_context = window;
+  return true;
+}
+
+void close_offline_window() {
+  if (demo.hrc) {
+    SDL_GL_MakeCurrent(static_cast<SDL_Window*>(demo.hwnd), nullptr);
+    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(demo.hrc));
+    demo.hrc = nullptr;
+  }
+  if (demo.hwnd) {
+    SDL_DestroyWindow(static_cast<SDL_Window*>(demo.hwnd));
+    demo.hwnd = nullptr;
+  }
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// What the offline modes need from the show part besides drawing. The show's picture is a function
+// of its timeline (clocks, key track, camera), which every frame advances; a frame nobody sees
+// only needs that step, not the drawing. One implementation per show part: the real show's
+// (show_timeline_part_start.cpp) and, while the show is not in the build, the runtime's stand-in's
+// (show_timeline_standin.cpp), whose picture has no history.
+#include <string>
+
+struct parts;
+struct render_context;
+struct frame_state;
+
+// Advances `show` (the part create_show_part made) by one frame as its render would, without
+// drawing anything.
+void step_show_timeline(parts* show, double* step, render_context* context, frame_state* state);
+
+// The show's timeline state of one frame, after its camera step.
+struct timeline_probe {
+  double fttime = 0.0;
+  double ttime = 0.0;
+  double sampled_at = 0.0;  // key position the key track was sampled at
+  double track_x = 0.0;
+  double track_y = 0.0;
+  double PositionY = 0.0;
+  double dsp_gain = 0.0;
+  float eye[3] = {};
+  float centre[3] = {};
+  float up[3] = {};
+  int key_count = 0;
+};
+
+// Runs a fresh show timeline from 0 with steps of 1/fps seconds until its running time reaches
+// `time` (the last step shortened to land on it) and reports the last frame. Reads the key track
+// from the working directory; needs no GL. False, with `error` set, when the linked show part has
+// no timeline to probe.
+bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::string& error);
+
+// The probe as one line of JSON (no line break).
+std::string probe_json(const timeline_probe& probe);

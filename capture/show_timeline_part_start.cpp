@@ -1,0 +1,72 @@
+// The seam for the show part: its render starts with the GL-free timeline step and ends by
+// handing the frame record back; a frame nobody sees runs just those two.
+#include <algorithm>
+#include <cstdint>
+
+#include "capture/show_timeline.h"
+#include "engine/render_context.h"
+#include "show/part_start.h"
+
+namespace {
+
+// The render context's main camera. Its member is being renamed (camera to main_camera) while the
+// engine and the show meet; either name is accepted until both carry the new one.
+template <typename context_type>
+const view_points& main_camera_of(const context_type& context) {
+  if constexpr (requires { context.main_camera; }) {
+    return context.main_camera;
+  } else {
+    return context.camera;
+  }
+}
+
+}  // namespace
+
+void step_show_timeline(parts* show, double* step, render_context* context, frame_state* state) {
+  part_start& part = *static_cast<part_start*>(show);
+  context->current_frame = state;
+  begin_show_frame(part, *step, *context, *state);
+  end_show_frame(part, *state);
+}
+
+bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::string& error) {
+  if (fps <= 0) {
+    error = "the probe needs a positive frame rate";
+    return false;
+  }
+  // Only the key track of the show's set-up is needed; the part is never destroyed, as its
+  // meshes and programs would reach for a GL context that does not exist here.
+  part_start& part = *new part_start();
+  part.key_track.reset();
+  part.key_track.load_keys("misc//piano3.txt");
+  render_context& context = global_render_context;
+  frame_state state;
+  // Frame k ends at k / fps (computed afresh, so steps do not pile up rounding) or at `time`.
+  for (int64_t k = 1;; ++k) {
+    const double target = std::min(static_cast<double>(k) / fps, time);
+    double step = target - part.fttime;
+    const float sampled_at = static_cast<float>(40.0 * part.ttime);
+    state.track_x = state.track_y = state.track_z = 0.0;
+    context.current_frame = &state;
+    begin_show_frame(part, step, context, state);
+    probe.fttime = part.fttime;
+    probe.ttime = part.ttime;
+    probe.sampled_at = sampled_at;
+    probe.track_x = part.state_copy.track_x;
+    probe.track_y = part.state_copy.track_y;
+    probe.PositionY = part.PositionY;
+    probe.dsp_gain = part.dsp_gain;
+    const view_points& camera = main_camera_of(context);
+    const vec3* vectors[3] = {&camera.eye, &camera.center, &camera.up};
+    float* targets[3] = {probe.eye, probe.centre, probe.up};
+    for (int i = 0; i < 3; ++i) {
+      targets[i][0] = vectors[i]->x;
+      targets[i][1] = vectors[i]->y;
+      targets[i][2] = vectors[i]->z;
+    }
+    probe.key_count = part.key_track.key_count;
+    end_show_frame(part, state);
+    if (target >= time) break;
+  }
+  return true;
+}

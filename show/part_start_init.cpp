@@ -1,0 +1,77 @@
+// The show's set-up: programs, generated and image textures, render-target attachments, meshes
+// and the key track, all loaded once before the first frame.
+#include <GL/glew.h>
+
+#include "assets/image_texture.h"
+#include "engine/render_context.h"
+#include "shell/demo_state.h"
+#include "show/part_start.h"
+
+parts* create_show_part() { return new part_start; }
+
+void part_start::init(render_context* context) {
+  ttime = 0.0;
+  fttime = 0.0;
+  frame_count = 0;
+  tex_base = 0;
+  prog_material = 1;
+  prog_combine = 3;
+  prog_blurpass = 4;
+  prog_velocities = 5;
+  prog_highlights = 6;
+  prog_godrays = 7;
+  prog_spare = 10;
+  prog_simpleblur = 13;
+
+  programs.load_program("Materials//v_material1.cpp", "Materials//f_material1.cpp", prog_material);
+  programs.load_fragment_program("PostProcessing//f_combineSSAO.cpp", prog_combine);
+  programs.load_fragment_program("PostProcessing//f_blurpass.cpp", prog_blurpass);
+  programs.load_fragment_program("PostProcessing//f_simpleblur.cpp", prog_simpleblur);
+  programs.load_fragment_program("PostProcessing//f_blurhighlights.cpp", prog_highlights);
+  programs.load_fragment_program("PostProcessing//f_godrays.cpp", prog_godrays);
+  programs.load_program("PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp",
+                        prog_velocities);
+
+  tex_color = tex_base + 0;
+  tex_normals = tex_base + 11;
+  tex_velocity = tex_base + 32;
+  tex_half = tex_base + 28;
+  tex_depth = tex_base + 26;
+  tex_depth2 = tex_base + 29;
+  tex_random = tex_base + 27;
+
+  const int w = demo.render_width;
+  const int h = demo.render_height;
+  context->create_noise_rgb_texture(tex_random, 1024, 1024);
+  context->create_color_texture(tex_color, w, h);
+  context->create_color_texture(tex_half, w / 2, h / 2);
+  context->create_color_texture(tex_normals, w, h);
+  context->create_color_texture(tex_velocity, w, h);
+  context->create_depth_texture(tex_depth, w, h);
+  context->create_depth_texture(tex_depth2, w, h);
+
+  context->attach_color(0, 0, tex_color);
+  context->attach_color(0, 1, tex_normals);
+  context->attach_depth(0, tex_depth);
+  context->attach_color(1, 0, tex_half);
+  // The attachments leave a resolve framebuffer bound: every frame must start with the window's
+  // bound, or the attribute state saved by the first frame names attachments the window lacks.
+  context->unbind_target();
+
+  load_jpeg_normal_map(context, "textures/noise.jpg", tex_base + 10);
+  load_jpeg_texture(context, "textures/blob41b.jpg", tex_base + 12);
+  // The blob is bound now: it must not repeat at its edges.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+
+  mesh_escher.load("neomeshes//escher.obj", false);
+  mesh_eschers.load("neomeshes//eschers.obj", false);
+  mesh_transf.load("neomeshes//transf3.obj", false);
+  mesh_wings.load("neomeshes//wings.obj", false);
+  mesh_credits.load("neomeshes//credits.obj", false);
+
+  key_track.reset();
+  key_track.load_keys("misc//piano3.txt");
+
+  ttime = 0.0;
+}

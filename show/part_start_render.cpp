@@ -1,0 +1,151 @@
+// One frame of the show: clocks and camera, the scene into render target 0, the ambient-occlusion
+// combine, half-size highlights and god rays, and the composition into the window.
+#include <GL/glew.h>
+
+#include "engine/random.h"
+#include "engine/render_context.h"
+#include "engine/screen_pass.h"
+#include "shell/demo_state.h"
+#include "show/gl_scene_output.h"
+#include "show/part_start.h"
+#include "show/scene.h"
+#include "show/timeline.h"
+
+namespace {
+
+void identity_matrices() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_TEXTURE);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void scene_pass(part_start& part, render_context& context, int w, int h) {
+  context.attach_color(0, 0, part.tex_color);
+  context.attach_color(0, 1, part.tex_normals);
+  context.attach_depth(0, part.tex_depth);
+  context.bind_target(0, 2);
+  gl_scene_output out(context, part.programs);
+  draw_scene(part, context, false, false, out);
+  context.resolve_target(0, w, h, 2, true);
+}
+
+// Ambient occlusion combined with the scene colour, written back into tex_color.
+void combine_pass(part_start& part, render_context& context, int w, int h) {
+  shader_library& lib = part.programs;
+  const int prog = part.prog_combine;
+  context.attach_color(0, 0, part.tex_color);
+  context.bind_target(0, 1);
+  glActiveTexture(GL_TEXTURE0);
+  identity_matrices();
+  glDisable(GL_DEPTH_TEST);
+
+  const double limit = combine_limit(part.ttime);
+  lib.use_program(prog);
+  lib.set_uniform_1f(prog, "Limit", static_cast<float>(limit));
+  lib.set_uniform_1f(prog, "fttime", static_cast<float>(part.fttime));
+  lib.bind_sampler(GL_TEXTURE_2D, prog, 0, "texture2d_1", context.texture_slot(part.tex_color));
+  lib.bind_sampler(GL_TEXTURE_2D, prog, 1, "texture2d_2", context.texture_slot(part.tex_depth));
+  lib.bind_sampler(GL_TEXTURE_2D, prog, 2, "texture2d_3", context.texture_slot(part.tex_normals));
+  lib.bind_sampler(GL_TEXTURE_2D, prog, 3, "texture2d_random", context.texture_slot(part.tex_random));
+
+  camera view;
+  view.name = "ProjectionMatrix";
+  view.eye = context.camera.eye;
+  view.target = context.camera.center;
+  view.up = context.camera.up;
+  view.fov = 75.0;
+  view.aspect = static_cast<double>(w) / h;
+  view.near_distance = 0.1;
+  view.far_distance = 100.0;
+  glMatrixMode(GL_TEXTURE);
+  glActiveTexture(GL_TEXTURE0);
+  set_projector_matrix(view);
+
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  draw_quad(0.0, 1.0, 1.0, false, 1.0f);
+  context.resolve_target(0, w, h, 1, false);
+}
+
+// The picture and its god rays into the window, letterboxed to the render height.
+void final_composition(part_start& part, render_context& context, int w, int h) {
+  shader_library& lib = part.programs;
+  const int prog = part.prog_blurpass;
+  glMatrixMode(GL_MODELVIEW);
+  context.unbind_target();
+  glViewport(0, 0, w, h);
+  glActiveTexture(GL_TEXTURE0);
+  identity_matrices();
+  glDisable(GL_DEPTH_TEST);
+
+  lib.use_program(prog);
+  lib.bind_sampler(GL_TEXTURE_2D, prog, 0, "texture2d_1", context.texture_slot(part.tex_color));
+  lib.bind_sampler(GL_TEXTURE_2D, prog, 4, "texture2d_s", context.texture_slot(part.tex_half));
+  lib.bind_sampler(GL_TEXTURE_2D, prog, 1, "texture2d_velocities", context.texture_slot(part.tex_velocity));
+  lib.bind_sampler(GL_TEXTURE_2D, prog, 2, "texture2d_random", context.texture_slot(part.tex_random));
+  lib.bind_sampler(GL_TEXTURE_2D, prog, 3, "texture2d_2", context.texture_slot(part.tex_depth));
+  const double band = part.state_copy.spectrum[part.dsp_band];
+  lib.set_uniform_1f(prog, "Limit", static_cast<float>(part.state_copy.limit));
+  lib.set_uniform_1f(prog, "ttime", static_cast<float>(part.ttime));
+  lib.set_uniform_1f(prog, "fttime", static_cast<float>(part.fttime));
+  lib.set_uniform_1f(prog, "DSP", static_cast<float>(band * 0.3 * part.dsp_gain));
+  lib.set_uniform_1f(prog, "DSP2", static_cast<float>(band * 0.3));
+
+  glEnable(GL_TEXTURE_2D);
+  glLoadIdentity();
+  glDisable(GL_BLEND);
+  glViewport(0, 0, demo.screen_width, demo.screen_height);
+  const double letterbox = static_cast<double>(h) / demo.screen_height;
+  draw_quad(0.0, 1.0, letterbox, false, 1.0f);
+  lib.use_fixed_function();
+}
+
+// Leaves the fixed-function state plain for whatever draws next.
+void clean_up(part_start& part, render_context& context) {
+  glMatrixMode(GL_TEXTURE);
+  glActiveTexture(GL_TEXTURE1);
+  glLoadIdentity();
+  glActiveTexture(GL_TEXTURE0);
+  glLoadIdentity();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  reset_state();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ONE, GL_ZERO);
+  context.bind_texture(part.tex_base + 12);
+  glColor4f(1, 1, 1, 1);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glLoadIdentity();
+  glDisable(GL_BLEND);
+  glLineWidth(20);
+  glColor3f(1, 1, 1);
+  glDisable(GL_TEXTURE_2D);
+  glBegin(GL_LINES);
+  glEnd();
+}
+
+}  // namespace
+
+void part_start::render(double* step, render_context* context, frame_state* state) {
+  context->current_frame = state;
+  begin_show_frame(*this, *step, *context, *state);
+
+  const int w = demo.render_width;
+  const int h = demo.render_height;
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  scene_pass(*this, *context, w, h);
+  combine_pass(*this, *context, w, h);
+  context->screen_pass(programs, prog_highlights, 1, 1, w / 2, h / 2, tex_color, tex_half, -1, -1);
+  context->screen_pass(programs, prog_godrays, 1, 1, w / 2, h / 2, tex_half, tex_half, -1, -1);
+  final_composition(*this, *context, w, h);
+  clean_up(*this, *context);
+  glPopAttrib();
+  glFlush();
+  end_show_frame(*this, *state);
+}

@@ -1,0 +1,60 @@
+#include "show/scene.h"
+
+#include "engine/random.h"
+#include "engine/render_context.h"
+#include "shell/demo_state.h"
+
+void draw_scene(part_start& part, const render_context& context, bool use_projector_camera, bool velocity,
+                scene_output& out) {
+  const int w = demo.render_width;
+  const int h = demo.render_height;
+  const double aspect = static_cast<double>(w) / h;
+
+  out.perspective(w, h, 75.0, 0.1, 30.0);
+  if (velocity) out.clear_color(0.5f, 0.5f, 0.5f, 0.5f);
+  out.clear();
+  const view_points& view = use_projector_camera ? context.projector : context.camera;
+  out.look_at(view.eye, view.center, view.up);
+  out.reset_state();
+
+  const int base = part.tex_base;
+  const double track_y = part.state_copy.track_y;
+  out.use_program(part.prog_material);
+  out.uniform_f("PosY", track_y);
+  out.uniform_f("PP", track_y);
+  out.sampler("texture2d_1", 0, base + 10, false);
+  out.sampler("texture2d_2", 1, part.tex_depth2, false);
+  out.sampler("texture2d_3", 2, base + 111, false);
+  out.sampler("texture2d_blob", 3, base + 12, false);
+  out.sampler("texture2d_cube", 4, base + 200, true);
+  out.uniform_f("ttime", part.ttime);
+  out.uniform_f("Holes", 1);
+  out.uniform_f("PositionY", part.PositionY);
+  out.uniform_i("Mode", 0);
+  out.uniform_f("ttime", part.ttime);
+  out.uniform_f("fttime", part.fttime);
+  out.uniform_f("NoBreak", 0);
+  out.uniform_f("DSP", part.state_copy.spectrum[part.dsp_band] * part.dsp_gain);
+  out.projector_matrix("ProjectionMatrix", 75.0, aspect, 0.1, 100.0);
+
+  random_seed(4234234);
+  if (velocity) out.use_program(part.prog_velocities);
+
+  out.push();
+  out.color(1, 1, 1);
+  escher_stack(part, out);
+  wall_tubes(part, out);
+  thin_prisms(part, out);
+  opening_mesh(part, out);
+  late_mesh(part, out);
+  swarm_tubes(part, out);
+  middle_mesh(part, out);
+  wing_row(part, out);
+  wing_beams(part, out);
+  six_sided_tubes(part, out);
+  three_sided_tubes(part, out);
+  red_tubes(part, out);
+  end_block(part, out);
+  out.pop();
+  out.finish();
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The scene drawing of the show: the frame set-up and the thirteen scene elements, in drawing
+// order. Every element is a function of the show's clocks and of the pseudo-random generator,
+// which the set-up reseeds, so a given time always gives the same picture.
+#include "show/part_start.h"
+#include "show/scene_output.h"
+
+struct render_context;
+
+// Draws the whole scene: with use_projector_camera the look-at uses the render context's
+// projector; with velocity the picture is first cleared to grey 0.5 and prog_velocities replaces
+// prog_material.
+void draw_scene(part_start& part, const render_context& context, bool use_projector_camera, bool velocity,
+                scene_output& out);
+
+// The elements, in the order draw_scene calls them.
+void escher_stack(part_start& part, scene_output& out);
+void wall_tubes(part_start& part, scene_output& out);
+void thin_prisms(part_start& part, scene_output& out);
+void opening_mesh(part_start& part, scene_output& out);
+void late_mesh(part_start& part, scene_output& out);
+void swarm_tubes(part_start& part, scene_output& out);
+void middle_mesh(part_start& part, scene_output& out);
+void wing_row(part_start& part, scene_output& out);
+void wing_beams(part_start& part, scene_output& out);
+void six_sided_tubes(part_start& part, scene_output& out);
+void three_sided_tubes(part_start& part, scene_output& out);
+void red_tubes(part_start& part, scene_output& out);
+void end_block(part_start& part, scene_output& out);

@@ -1,0 +1,45 @@
+#pragma once
+// The show as a function of time: the two show clocks, the time warp, the music envelope and the
+// camera path. Everything here is pure (no GL, no globals) so the timeline can be checked directly.
+#include <cstdint>
+
+#include "engine/render_context.h"
+#include "engine/vec3.h"
+
+// A camera (eye, centre, up as the render context keeps them) with the travel coordinate that
+// belongs to it.
+struct camera_pose {
+  view_points camera;
+  double position_y = 0.0;
+};
+
+// A valid vector with the given components.
+vec3 make_vec3(double x, double y, double z);
+
+double clamp01(double x);
+// The cosine ease: (1 - cos(pi * clamp01(x))) / 2.
+double ease1(double x);
+// e(a, b) of the scene timing: ease1((t - a) * b).
+double ease_window(double t, double a, double b);
+
+// Running time after adding a frame step: never below -2 seconds.
+double advance_running_time(double previous, double step);
+// Warped time the scenes see for a running time: +25 s after 83.4 s, +49 s after 192 s.
+double warp_time(double fttime);
+// Gain applied to the music spectrum: 0 until 3 s, 2 from 8 s to 256 s, 0 from 257.25 s.
+double dsp_gain_at(double fttime);
+
+// The slow upward drift used at the very start of the show.
+view_points drift_camera(double t);
+// The camera that the show's timeline asks for at time t (rows applied in order), with its
+// travel coordinate; x and y are the key track's values of this frame.
+camera_pose target_camera(double t, double ft, double x, double y);
+// The camera actually used: drift blended into the target from t = 6 to t = 16, the up vector
+// tilted after 56.9 s of running time, every component rounded to float.
+camera_pose main_camera(double t, double ft, double x, double y);
+
+// Seed of the combine pass's per-frame random value: the low 32 bits of trunc(ttime * 423424).
+uint32_t combine_seed(double ttime);
+// The combine pass's per-frame random value: the generator seeded with combine_seed(ttime), 1000
+// numbers discarded, then the next one / 32767. Leaves the process-wide generator advanced.
+double combine_limit(double ttime);
