@@ -1,0 +1,161 @@
+#version 120
+// Scene material, fragment stage. Output 0: colour, with the amount of self-emitted light in
+// alpha (the ambient-occlusion pass spares it, the highlight pass picks it up). Output 1: the
+// eye-space normal in rgb and the eye distance / 30 in alpha, for the ambient occlusion.
+//
+// Mode 0: lit stone. Mode 1: the surface emits light (glowing joints and a light wave running
+// along the object). Mode 2: a beam of light, brightest where it faces the viewer, with streaks
+// running along its length.
+// Holes 1 cuts openings that open and close over time into low-saturation surfaces; NoBreak 1
+// makes them clean rectangular slots, NoBreak 0 ragged breaches with glowing rims.
+
+uniform sampler2D texture2d_1;     // surface normal map (from the noise picture)
+uniform sampler2D texture2d_blob;  // soft light spot, projected from the projector
+uniform float ttime;
+uniform float fttime;
+uniform int Mode;
+uniform float Holes;
+uniform float NoBreak;
+uniform float PosY;
+uniform float PP;
+uniform float PositionY;
+uniform float DSP;
+
+varying vec3 eye_pos;
+varying vec3 eye_normal;
+varying vec3 obj_pos;
+varying vec3 obj_normal;
+varying vec4 projected;
+varying vec2 screen;
+
+float hash(vec2 p) { return fract(sin(dot(p, vec2(12.9898, 78.233))) * 43758.5453); }
+
+// The light haze at the end of the view: brightest at the vanishing point in the middle of the
+// screen. Far surfaces dissolve into it, so structures stand out as silhouettes against light.
+vec3 haze(vec2 ndc) {
+  float r2 = dot(ndc * vec2(1.0, 1.3), ndc * vec2(1.0, 1.3));
+  return vec3(0.52, 0.56, 0.62) * (0.1 + 0.9 * exp(-r2 * 2.2));
+}
+
+// Keeps colours below 1 without clipping: linear up to 0.7, then a soft shoulder.
+vec3 shoulder(vec3 c) {
+  vec3 over = max(c - 0.7, 0.0);
+  return min(c, 0.7) + 0.3 * (1.0 - exp(-over / 0.3));
+}
+
+void main() {
+  vec3 albedo = gl_Color.rgb;
+  float top = max(albedo.r, max(albedo.g, albedo.b));
+  float saturation = top > 0.001 ? (top - min(albedo.r, min(albedo.g, albedo.b))) / top : 0.0;
+  // The scene's colours span black to white; as stone they are pulled into a narrow range (black
+  // becomes dark basalt). Weakly coloured stone loses most of its tint, strong colours stay as
+  // accents, a little darker.
+  vec3 hue = top > 0.001 ? albedo / top : vec3(1.0);
+  float accent = smoothstep(0.45, 0.8, saturation);
+  float tone = (0.13 + 0.6 * sqrt(top)) * mix(1.0, 0.8, accent);
+  vec3 base = mix(vec3(dot(hue, vec3(0.3, 0.59, 0.11))), hue, max(accent, 0.25)) * tone;
+
+  vec3 view = length(eye_pos) > 1e-5 ? normalize(-eye_pos) : vec3(0.0, 0.0, 1.0);
+  // The true facet normal, from how the surface moves across the screen. Where the given normal
+  // contradicts it (a swept tube's collapsed end ring is a flat disc whose normals still point
+  // sideways) the facet normal takes over; elsewhere the given, smooth normal is kept.
+  vec3 facet = cross(dFdx(eye_pos), dFdy(eye_pos));
+  facet = length(facet) > 1e-12 ? normalize(facet) : view;
+  if (dot(facet, view) < 0.0) facet = -facet;
+  vec3 n = length(eye_normal) > 1e-6 ? normalize(eye_normal) : facet;
+  if (dot(n, view) < 0.0) n = -n;  // tubes and inside-out walls are seen from both sides
+  n = normalize(mix(n, facet, 1.0 - smoothstep(0.05, 0.35, abs(dot(n, facet)))));
+
+  // Planar coordinates on the object's dominant face direction.
+  vec3 on = length(obj_normal) > 1e-6 ? abs(normalize(obj_normal)) : vec3(0.0, 1.0, 0.0);
+  vec2 plane = on.x > on.y && on.x > on.z ? obj_pos.yz : (on.y > on.z ? obj_pos.xz : obj_pos.xy);
+
+  // Openings: a grid of window cells, some of which open and close over time.
+  float rim = 0.0;
+  if (Holes > 0.5 && Mode != 2 && saturation < 0.6) {
+    vec2 cell = vec2(1.3, 2.1);
+    vec2 id = floor(plane / cell);
+    vec2 f = fract(plane / cell) - 0.5;
+    float h = hash(id);
+    float wave = sin(ttime * 0.9 + h * 6.2832 + id.y * 0.35 + PositionY * 0.05 + PP * 1.5);
+    float open = step(0.55, h) * smoothstep(-0.2, 0.9, wave);
+    vec2 size = vec2(0.34, 0.4) * open + 1e-4;
+    float d;
+    if (NoBreak > 0.5) {
+      d = max(abs(f.x) / size.x, abs(f.y) / size.y);
+    } else {
+      float rough = texture2D(texture2d_1, plane * 0.37).r - 0.5;
+      d = length(f / size) + rough * 0.9;
+    }
+    if (open > 0.02 && d < 1.0) discard;
+    rim = open * (1.0 - smoothstep(0.0, 0.18, d - 1.0));
+  }
+
+  // Stone detail: the normal map projected along the three object axes.
+  vec3 w = pow(on, vec3(4.0));
+  w /= (w.x + w.y + w.z);
+  vec3 tx = texture2D(texture2d_1, obj_pos.yz * 0.25).rgb * 2.0 - 1.0;
+  vec3 ty = texture2D(texture2d_1, obj_pos.xz * 0.25).rgb * 2.0 - 1.0;
+  vec3 tz = texture2D(texture2d_1, obj_pos.xy * 0.25).rgb * 2.0 - 1.0;
+  vec3 bump = vec3(0.0, tx.x, tx.y) * w.x + vec3(ty.x, 0.0, ty.y) * w.y + vec3(tz.x, tz.y, 0.0) * w.z;
+  float joint = 1.0 - (tx.z * w.x + ty.z * w.y + tz.z * w.z);  // 0 on flat stone, higher in joints
+  vec3 nb = normalize(n + gl_NormalMatrix * bump * 0.8);
+  if (dot(nb, view) < 0.05) nb = n;
+
+  // Light: a key light from above the viewer (swinging slightly with the piano line), a lamp at
+  // the eye that falls off with distance, and the projector's light spot.
+  float dist = length(eye_pos);
+  vec3 key_dir = normalize(vec3(-0.35 + 0.15 * PosY, 0.8, 0.45));
+  float key = max(dot(nb, key_dir), 0.0);
+  float lamp = max(dot(nb, view), 0.0) / (1.0 + dist * dist * 0.006);
+  float shine = pow(max(dot(reflect(-key_dir, nb), view), 0.0), 24.0) * 0.3;
+  float fresnel = pow(1.0 - max(dot(n, view), 0.0), 4.0);
+  // The spot only lights what lies in front of the projector.
+  float spot = texture2D(texture2d_blob, projected.xy / max(projected.w, 0.05)).r * step(0.05, projected.w);
+  // Accents take the key light harder, so their facets separate instead of reading flat.
+  vec3 light = vec3(0.1, 0.11, 0.13) * (1.0 - 0.5 * accent) + key * vec3(0.8, 0.77, 0.72) * (1.0 + 0.5 * accent) +
+               lamp * 0.6 * (1.0 - 0.4 * accent) + spot * vec3(0.35, 0.4, 0.5);
+  vec3 colour = base * light * (1.0 - 0.35 * joint) + shine + fresnel * 0.2 * haze(screen);
+  float glow = 0.0;
+
+  float pulse = clamp(DSP, 0.0, 2.0);
+  if (Mode == 1) {
+    // Emitting surfaces: joints and a wave of light that runs along the object's y axis.
+    float band = exp(-pow((fract((obj_pos.y - ttime * 2.5) / 18.0) - 0.5) * 6.0, 2.0));
+    float emit = 0.45 + 1.2 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.25 * pulse;
+    emit *= 0.6 + 0.4 * saturation + 0.4 * max(dot(nb, view), 0.0);
+    // Right in front of the eye a glowing wall would fill the screen with flat white: it dims.
+    emit *= mix(0.55, 1.0, smoothstep(1.0, 5.0, dist));
+    // Coloured emitters are beams: soft at the edges of their span, with shafts across the span
+    // drifting slowly and streaks along their length.
+    float core = 1.0 - smoothstep(0.3, 1.0, abs(obj_pos.y) / 6.0);
+    float shafts = 0.7 + 0.3 * sin(obj_pos.y * 2.2 + ttime * 1.5) * sin(obj_pos.y * 0.9 - ttime * 0.7);
+    float streak = (0.8 + 0.2 * sin(obj_pos.z * 40.0 - ttime * 3.0)) * shafts;
+    emit *= mix(1.0, core * streak * 1.3, saturation);
+    colour = colour * 0.4 + albedo * emit;
+    glow = clamp(0.4 + 0.3 * band + 0.4 * saturation, 0.0, 1.0);
+  } else if (Mode == 2) {
+    float facing = max(dot(n, view), 0.0);
+    float streak = 0.65 + 0.35 * sin(obj_pos.z * 2.3 - fttime * 6.0 + obj_pos.y);
+    colour = albedo * (0.35 + 1.5 * pow(facing, 1.5) * streak) + vec3(0.6) * pow(facing, 6.0) * (0.6 + 0.4 * pulse);
+    glow = 1.0;
+  } else {
+    // Coloured accents shine a little by themselves so they stay readable in the dark.
+    float facing = max(dot(nb, view), 0.0);
+    colour += albedo * accent * (0.04 + 0.1 * facing * facing + 0.15 * pulse);
+    glow = accent * 0.3;
+  }
+
+  // Rims of the openings: warm light on broken edges, a cold line on clean slots.
+  vec3 rim_colour = NoBreak > 0.5 ? vec3(0.55, 0.75, 1.0) : vec3(1.0, 0.78, 0.55);
+  colour += rim_colour * rim * (0.9 + 0.6 * pulse);
+  glow = max(glow, rim);
+
+  // Far away everything dissolves into the haze.
+  float fog = exp(-dist * 0.06);
+  colour = mix(haze(screen) * 0.8, colour, fog);
+  glow *= fog;
+
+  gl_FragData[0] = vec4(shoulder(colour), glow);
+  gl_FragData[1] = vec4(n * 0.5 + 0.5, clamp(-eye_pos.z / 30.0, 0.0, 1.0));
+}

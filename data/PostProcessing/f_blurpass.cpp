@@ -1,0 +1,67 @@
+#version 120
+// Final composition to the window. The combined picture gets a small depth-aware blur that
+// smooths the ambient-occlusion grain without crossing edges (its radius grows with Limit and,
+// gently, into the distance); the tap pattern is turned per pixel by the velocity texture's noise.
+// Then the god rays are added, pulsing with the music (DSP, DSP2), and the picture is graded:
+// a soft shoulder, cool shadows, a vignette and film grain that changes every frame.
+
+uniform sampler2D texture2d_1;           // combined colour
+uniform sampler2D texture2d_velocities;  // noise, turns the blur taps
+uniform sampler2D texture2d_random;      // noise, film grain
+uniform sampler2D texture2d_2;           // scene depth
+uniform sampler2D texture2d_s;           // god rays (half size)
+uniform float Limit;
+uniform float ttime;
+uniform float fttime;
+uniform float DSP;
+uniform float DSP2;
+
+const float near_plane = 0.1;
+const float far_plane = 30.0;
+
+float eye_depth(vec2 uv) {
+  float d = texture2D(texture2d_2, uv).r;
+  return near_plane * far_plane / (far_plane - d * (far_plane - near_plane));
+}
+
+void main() {
+  vec2 uv = gl_TexCoord[0].st;
+  vec2 px = vec2(abs(dFdx(uv.x)), abs(dFdy(uv.y)));
+  vec3 centre = texture2D(texture2d_1, uv).rgb;
+  float z = eye_depth(uv);
+
+  float turn = texture2D(texture2d_velocities, gl_FragCoord.xy / 256.0).r * 6.2832;
+  float radius = 1.5 + clamp(Limit, 0.0, 4.0) * 3.0 + smoothstep(12.0, 28.0, z) * 1.5;
+  vec3 sum = centre;
+  float total = 1.0;
+  for (int i = 0; i < 8; ++i) {
+    float a = turn + float(i) * 0.7854;
+    float r = radius * (0.5 + 0.5 * float(i - (i / 2) * 2));
+    vec2 q = uv + vec2(cos(a), sin(a)) * r * px;
+    float w = exp(-abs(eye_depth(q) - z) * 4.0 / max(z, 0.5) * 10.0);
+    sum += texture2D(texture2d_1, q).rgb * w;
+    total += w;
+  }
+  vec3 colour = sum / total;
+
+  float pulse = clamp(DSP, 0.0, 2.0);
+  vec3 rays = texture2D(texture2d_s, uv).rgb;
+  colour += rays * (0.75 + 0.6 * pulse);
+  colour *= 1.0 + 0.15 * clamp(DSP2, 0.0, 2.0);
+
+  // Shoulder, then a cool tint in the shadows and a warm one in the lights.
+  vec3 over = max(colour - 0.75, 0.0);
+  colour = min(colour, 0.75) + 0.25 * (1.0 - exp(-over / 0.25));
+  float luma = dot(colour, vec3(0.3, 0.59, 0.11));
+  colour *= mix(vec3(0.92, 0.97, 1.08), vec3(1.04, 1.0, 0.95), smoothstep(0.1, 0.7, luma));
+
+  vec2 v = uv - 0.5;
+  colour *= 1.0 - 0.55 * dot(v, v) * 2.0;
+
+  float grain = texture2D(texture2d_random, gl_FragCoord.xy / 1024.0 + fract(vec2(ttime * 13.37, ttime * 7.31))).g - 0.5;
+  colour += grain * 0.035;
+
+  // Out of the loading screen: the picture comes up over the first second.
+  colour *= mix(0.35, 1.0, clamp(fttime + 0.5, 0.0, 1.0));
+  gl_FragColor = vec4(clamp(colour, 0.0, 1.0), 1.0);
+}

@@ -1,0 +1,22 @@
+# Validates every shader source with glslangValidator: each must pass without errors or warnings.
+# Arguments: -DVALIDATOR=path -DSOURCE_DIR=data folder -DSOURCES=list of relative paths.
+set(failed "")
+foreach(source IN LISTS SOURCES)
+  get_filename_component(name ${source} NAME)
+  if(name MATCHES "^v_")
+    set(stage vert)
+  else()
+    set(stage frag)
+  endif()
+  execute_process(COMMAND ${VALIDATOR} -S ${stage} ${SOURCE_DIR}/${source}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT result EQUAL 0 OR output MATCHES "WARNING|ERROR")
+    message("${source}: exit ${result}\n${output}")
+    list(APPEND failed ${source})
+  endif()
+endforeach()
+if(failed)
+  message(FATAL_ERROR "glslangValidator rejected: ${failed}")
+endif()
+list(LENGTH SOURCES count)
+message("glslangValidator accepted ${count} shaders")
