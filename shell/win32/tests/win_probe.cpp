@@ -192,7 +192,7 @@ int play_sound(const char* file) {
   FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1);
   const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
   FSOUND_SetCurrentPosition(channel, 0);
-  Sleep(500);  // past the device's start
+  Sleep(2000);  // past the device's start, which plays slow for about a second under Wine
   const double start = seconds_now();
   const unsigned int first = FSOUND_GetCurrentPosition(channel);
   float loudest = 0.0f;
