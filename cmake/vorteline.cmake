@@ -1,9 +1,14 @@
 # Shared build settings and helpers for every folder of the project.
 
 find_package(PkgConfig REQUIRED)
-find_package(OpenGL REQUIRED COMPONENTS OpenGL)
-find_package(GLEW REQUIRED)
-find_package(SDL2 REQUIRED)
+if(WIN32)
+  # The Windows build has no SDL: its libraries come from the dependency prefix (cmake/windows.cmake).
+  include(windows)
+else()
+  find_package(OpenGL REQUIRED COMPONENTS OpenGL)
+  find_package(GLEW REQUIRED)
+  find_package(SDL2 REQUIRED)
+endif()
 
 if(NOT TARGET vt::sdl2)
   add_library(vt_sdl2 INTERFACE)

@@ -1,0 +1,72 @@
+#include "shell/win32/settings_dialog.h"
+
+#include <windows.h>
+
+#include "shell/demo_state.h"
+#include "shell/display_modes.h"
+#include "shell/platform.h"
+#include "shell/win32/resource.h"
+
+namespace {
+
+bool is_checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void fill_mode_list(HWND dialog) {
+  HWND list = GetDlgItem(dialog, IDC_MODES);
+  for (const display_mode& mode : demo.display_modes) {
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(display_mode_label(mode).c_str()));
+  }
+  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(preselected_display_mode(demo.display_modes)), 0);
+}
+
+INT_PTR CALLBACK settings_dialog_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      // Antialiased and Force 16:9 start on; Windowed starts off (fullscreen is the default).
+      CheckDlgButton(dialog, IDC_ANTIALIASED, BST_CHECKED);
+      CheckDlgButton(dialog, IDC_FORCE_16_9, BST_CHECKED);
+      if (demo.modes_pending) {
+        fill_mode_list(dialog);
+        demo.modes_pending = false;
+      }
+      return FALSE;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDOK) {
+        dialog_choice choice;
+        choice.antialiased = is_checked(dialog, IDC_ANTIALIASED);
+        choice.windowed = is_checked(dialog, IDC_WINDOWED);
+        choice.force_16_9 = is_checked(dialog, IDC_FORCE_16_9);
+        const LRESULT selected = SendDlgItemMessageA(dialog, IDC_MODES, CB_GETCURSEL, 0, 0);
+        choice.mode_index = selected == CB_ERR ? 0 : static_cast<int>(selected);
+        apply_dialog_choice(demo, choice);
+        EndDialog(dialog, IDOK);
+        return TRUE;
+      }
+      if (LOWORD(wparam) == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+        platform.exit_process(0);
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void enumerate_display_modes() {
+  demo.display_modes.clear();
+  DEVMODEA mode{};
+  mode.dmSize = sizeof(mode);
+  for (DWORD index = 0; EnumDisplaySettingsA(nullptr, index, &mode); ++index) {
+    add_display_mode(demo.display_modes, static_cast<int>(mode.dmPelsWidth),
+                     static_cast<int>(mode.dmPelsHeight));
+  }
+  // A driver that offers no acceptable mode still leaves one entry: the desktop's size.
+  ensure_display_mode(demo.display_modes, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+void run_settings_dialog(void* instance) {
+  DialogBoxParamA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+                  settings_dialog_procedure, 0);
+}
