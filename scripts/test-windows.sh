@@ -19,7 +19,7 @@ if [ -z "${VT_WINDOWS_TEST_INNER:-}" ]; then
   echo "test-windows: build done in $(( $(date +%s) - start )) s"
   rm -rf "$out"
   mkdir -p "$out"
-  exec xvfb-run -a -s "-screen 0 1280x720x24" env VT_WINDOWS_TEST_INNER=1 "$0" "$@"
+  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1280x720x24" env VT_WINDOWS_TEST_INNER=1 "$0" "$@"
 fi
 
 export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
