@@ -95,10 +95,15 @@ console_window() { xdotool search --name 'vorteline\.exe$' 2>/dev/null; }
 # Fraction of the screen brighter than 10 % grey.
 lit_fraction() { convert "$1" -colorspace gray -threshold 10% -format "%[fx:mean]" info:; }
 # The main loop looks at Escape once per frame, after all waiting messages: a tap shorter than a
-# frame (slow software rendering) is lost, so the key is held for a while.
+# frame (slow software rendering, slower still on a busy machine) is lost, so the key is held until
+# the program ends, for 15 s at most.
 hold_escape() {
+  local i
   xdotool keydown Escape
-  sleep 3
+  for ((i = 0; i < 150; i++)); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
   xdotool keyup Escape
 }
 open_show() {
