@@ -92,7 +92,8 @@ void main() {
   }
 
   // Stone detail: the normal map projected along the three object axes.
-  vec3 w = pow(on, vec3(4.0));
+  vec3 w = on * on;
+  w *= w;
   w /= (w.x + w.y + w.z);
   vec3 tx = texture2D(texture2d_1, obj_pos.yz * 0.25).rgb * 2.0 - 1.0;
   vec3 ty = texture2D(texture2d_1, obj_pos.xz * 0.25).rgb * 2.0 - 1.0;
@@ -108,20 +109,29 @@ void main() {
   vec3 key_dir = normalize(vec3(-0.35 + 0.15 * PosY, 0.8, 0.45));
   float key = max(dot(nb, key_dir), 0.0);
   float lamp = max(dot(nb, view), 0.0) / (1.0 + dist * dist * 0.006);
-  float shine = pow(max(dot(reflect(-key_dir, nb), view), 0.0), 24.0) * 0.3;
-  float fresnel = pow(1.0 - max(dot(n, view), 0.0), 4.0);
+  // Powers by repeated squaring: cheaper than pow on a software rasteriser.
+  float s1 = max(dot(reflect(-key_dir, nb), view), 0.0);
+  float s2 = s1 * s1;
+  float s4 = s2 * s2;
+  float s8 = s4 * s4;
+  float shine = s8 * s8 * s8 * 0.3;
+  float rim_view = 1.0 - max(dot(n, view), 0.0);
+  rim_view *= rim_view;
+  float fresnel = rim_view * rim_view;
+  vec3 far_haze = haze(screen);
   // The spot only lights what lies in front of the projector.
   float spot = texture2D(texture2d_blob, projected.xy / max(projected.w, 0.05)).r * step(0.05, projected.w);
   // Accents take the key light harder, so their facets separate instead of reading flat.
   vec3 light = vec3(0.1, 0.11, 0.13) * (1.0 - 0.5 * accent) + key * vec3(0.8, 0.77, 0.72) * (1.0 + 0.5 * accent) +
                lamp * 0.6 * (1.0 - 0.4 * accent) + spot * vec3(0.35, 0.4, 0.5);
-  vec3 colour = base * light * (1.0 - 0.35 * joint) + shine + fresnel * 0.2 * haze(screen);
+  vec3 colour = base * light * (1.0 - 0.35 * joint) + shine + fresnel * 0.2 * far_haze;
   float glow = 0.0;
 
   float pulse = clamp(DSP, 0.0, 2.0);
   if (Mode == 1) {
     // Emitting surfaces: joints and a wave of light that runs along the object's y axis.
-    float band = exp(-pow((fract((obj_pos.y - ttime * 2.5) / 18.0) - 0.5) * 6.0, 2.0));
+    float along = (fract((obj_pos.y - ttime * 2.5) / 18.0) - 0.5) * 6.0;
+    float band = exp(-along * along);
     float emit = 0.45 + 1.2 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.25 * pulse;
     emit *= 0.6 + 0.4 * saturation + 0.4 * max(dot(nb, view), 0.0);
     // Right in front of the eye a glowing wall would fill the screen with flat white: it dims.
@@ -137,7 +147,9 @@ void main() {
   } else if (Mode == 2) {
     float facing = max(dot(n, view), 0.0);
     float streak = 0.65 + 0.35 * sin(obj_pos.z * 2.3 - fttime * 6.0 + obj_pos.y);
-    colour = albedo * (0.35 + 1.5 * pow(facing, 1.5) * streak) + vec3(0.6) * pow(facing, 6.0) * (0.6 + 0.4 * pulse);
+    float facing2 = facing * facing;
+    colour = albedo * (0.35 + 1.5 * facing * sqrt(facing) * streak) +
+             vec3(0.6) * facing2 * facing2 * facing2 * (0.6 + 0.4 * pulse);
     glow = 1.0;
   } else {
     // Coloured accents shine a little by themselves so they stay readable in the dark.
@@ -153,7 +165,7 @@ void main() {
 
   // Far away everything dissolves into the haze.
   float fog = exp(-dist * 0.06);
-  colour = mix(haze(screen) * 0.8, colour, fog);
+  colour = mix(far_haze * 0.8, colour, fog);
   glow *= fog;
 
   gl_FragData[0] = vec4(shoulder(colour), glow);

@@ -22,24 +22,30 @@ float eye_depth(vec2 uv) {
   return near_plane * far_plane / (far_plane - d * (far_plane - near_plane));
 }
 
-float occlusion(vec3 p, vec3 n, mat3 frame, float radius, float aspect, int count, float spin) {
+// One point of the hemisphere tested against the depth buffer: how much a surface in front of it
+// (and within reach of p) occludes it. Points behind the eye or off the screen count as open;
+// they are masked rather than skipped, which costs less than branching per pixel.
+float occluder(vec3 s, float pz, float radius, vec2 to_uv) {
+  float sz = max(-s.z, near_plane);
+  vec2 uv = 0.5 + 0.5 * s.xy * to_uv / sz;
+  vec2 inside = step(abs(uv - 0.5), vec2(0.5));
+  float valid = step(near_plane, -s.z) * inside.x * inside.y;
+  float scene = eye_depth(uv);
+  float in_front = step(scene, sz - 0.03 * radius);
+  float reach = smoothstep(0.0, 1.0, radius / max(abs(pz - scene), 1e-3));
+  return valid * in_front * reach;
+}
+
+// Points on a spiral over the hemisphere, closer to the centre for the first ones, each turned by
+// the golden angle from the last (rot holds the first point's cos and sin).
+float occlusion(vec3 p, mat3 frame, float radius, vec2 to_uv, vec2 rot, const int count) {
+  const vec2 golden = vec2(-0.7373667, 0.6754927);  // cos, sin of 2.39996
   float occluded = 0.0;
-  for (int i = 0; i < 12; ++i) {
-    if (i >= count) break;
-    // Points on a spiral over the hemisphere, closer to the centre for the first ones.
+  for (int i = 0; i < count; ++i) {
     float t = (float(i) + 0.5) / float(count);
-    float angle = float(i) * 2.39996 + spin;
-    float up = sqrt(1.0 - t);
-    float side = sqrt(t);
-    vec3 dir = frame * vec3(cos(angle) * side, sin(angle) * side, up);
-    vec3 s = p + dir * radius * mix(0.25, 1.0, t);
-    if (s.z > -near_plane) continue;
-    vec2 uv = 0.5 + 0.5 * vec2(s.x / (-s.z * tan_half_fov * aspect), s.y / (-s.z * tan_half_fov));
-    if (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0) continue;
-    float scene = eye_depth(uv);
-    float in_front = step(scene, -s.z - 0.03 * radius);
-    float reach = smoothstep(0.0, 1.0, radius / max(abs(-p.z - scene), 1e-3));
-    occluded += in_front * reach;
+    vec3 dir = frame * vec3(rot * sqrt(t), sqrt(1.0 - t));
+    occluded += occluder(p + dir * radius * mix(0.25, 1.0, t), -p.z, radius, to_uv);
+    rot = vec2(rot.x * golden.x - rot.y * golden.y, rot.y * golden.x + rot.x * golden.y);
   }
   return occluded / float(count);
 }
@@ -70,11 +76,16 @@ void main() {
   mat3 frame = mat3(tangent, cross(n, tangent), n);
 
   // The spiral also turns with the running time, so consecutive frames sample different points.
+  // The wide ring starts 1.3 radians further round than the near one.
   float spin = r.z * 3.14159 + fract(fttime * 7.0) * 6.2832;
-  float near_ao = occlusion(p, n, frame, 0.35 + 0.02 * z, aspect, 10, spin);
-  float wide_ao = occlusion(p, n, frame, 1.6 + 0.06 * z, aspect, 8, spin + 1.3);
+  vec2 rot = vec2(cos(spin), sin(spin));
+  vec2 rot_wide = vec2(rot.x * 0.2674988 - rot.y * 0.9635582, rot.y * 0.2674988 + rot.x * 0.9635582);
+  vec2 to_uv = vec2(1.0 / (tan_half_fov * aspect), 1.0 / tan_half_fov);
+  float near_ao = occlusion(p, frame, 0.35 + 0.02 * z, to_uv, rot, 8);
+  float wide_ao = occlusion(p, frame, 1.6 + 0.06 * z, to_uv, rot_wide, 5);
   float ao = (1.0 - near_ao) * (1.0 - wide_ao);
-  ao = pow(clamp(ao, 0.0, 1.0), 2.0);
+  ao = clamp(ao, 0.0, 1.0);
+  ao *= ao;
 
   float spare = clamp(colour.a * 1.5, 0.0, 1.0);
   gl_FragColor = vec4(colour.rgb * mix(ao, 1.0, spare), colour.a);
