@@ -53,6 +53,7 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
     while (in.p < in.end && (*in.p == ' ' || *in.p == '\t' || *in.p == '\r')) ++in.p;
     if (in.p == in.end || *in.p == '\n') {
       in.p += in.p < in.end;
+      make_room(values, size_t(count));
       for (int k = 0; k < count; ++k) values.push_back(out[k]);
       return true;
     }
@@ -162,14 +163,15 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
         if (mesh.vertices.capacity() == 0) {
           // Most files define their positions before the faces; a closed mesh has about as many
           // vertices as positions and twice as many triangles.
-          mesh.vertices.reserve(size_t(read.position));
-          mesh.weld_index.next.reserve(size_t(read.position));
-          mesh.triangles.reserve(size_t(read.position) * 6);
+          reserve_large(mesh.vertices, size_t(read.position));
+          reserve_large(mesh.weld_index.next, size_t(read.position));
+          reserve_large(mesh.triangles, size_t(read.position) * 6);
         }
         if (!read_plain_face(in, f)) read_face(in, f);
         if (!f.complete || !weld_face(mesh, f, read, read, records)) return false;
         {
           size_t at = mesh.triangles.size();
+          make_room(mesh.triangles, 3 * (records.size() - 2));
           mesh.triangles.resize(at + 3 * (records.size() - 2));
           uint32_t* triangle = &mesh.triangles[at];
           for (size_t k = 2; k < records.size(); ++k, triangle += 3) {
@@ -197,6 +199,8 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
         break;
       case keyword::position:
         if (!read_element(in, mesh.positions, 3)) return false;
+        make_room(mesh.weld_index.head, 1);
+        make_room(mesh.weld_index.tail, 1);
         mesh.weld_index.head.push_back(-1);
         mesh.weld_index.tail.push_back(-1);
         read.position++;
@@ -225,6 +229,7 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   mesh.has_texcoords = read.texcoord > 0;
   mesh.has_normals = read.normal > 0;
   if (mesh.library_count == 0) add_default_material(mesh);
+  reserve_large(mesh.triangle_materials, size_t(t));
   mesh.triangle_materials.assign(size_t(t), 0);
   for (const auto& [first, line] : material_uses) {
     int material = material_named(mesh, line);

@@ -1,6 +1,7 @@
 #pragma once
 // What both ways of loading an OBJ text share: statement keywords, faces and their corners, and
 // the welding of corners into vertex records.
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,25 @@
 #include "assets/obj_mesh_text.h"
 
 namespace obj_statements {
+
+// Asks for huge pages behind the part of [data, data + bytes) that spans whole huge pages, so a
+// large array that is about to be written costs a few page faults instead of one every 4 KiB.
+void advise_huge_pages(const void* data, size_t bytes);
+
+// Gives `v` room for `n` elements; a large new buffer gets huge pages.
+template <class T>
+void reserve_large(std::vector<T>& v, size_t n) {
+  if (n <= v.capacity()) return;
+  v.reserve(n);
+  advise_huge_pages(v.data(), n * sizeof(T));
+}
+
+// Gives `v` room for `more` further elements, at least doubling its capacity when it grows.
+template <class T>
+void make_room(std::vector<T>& v, size_t more) {
+  if (v.size() + more > v.capacity())
+    reserve_large(v, std::max({v.capacity() * 2, v.size() + more, size_t(1024)}));
+}
 
 // The statement a keyword token opens: its first character, and the second for 'v'.
 enum class keyword {
@@ -141,6 +161,8 @@ inline uint32_t weld(obj_mesh& mesh, const vertex_record& record, size_t positio
   for (int i = table.head[position]; i >= 0; i = table.next[size_t(i)])
     if (same_record(mesh.vertices[size_t(i)], record)) return uint32_t(i);
   int index = int(mesh.vertices.size());
+  make_room(mesh.vertices, 1);
+  make_room(table.next, 1);
   mesh.vertices.push_back(record);
   table.next.push_back(-1);
   if (table.head[position] < 0)
