@@ -79,70 +79,88 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
   return in.scan_int(value) == 1;
 }
 
-// Reads one corner of `form`; the first corner of a face (`first`) decides the form. The corner
-// must end at white space or at the end of the text.
-bool plain_corner(obj_text_reader& in, face_form& form, bool first, corner& c) {
+// Reads the first corner of a face, which decides the form. The corner must end at white space
+// or at the end of the text.
+bool first_plain_corner(obj_text_reader& in, face_form& form, corner& c) {
   if (!plain_int(in, c.position)) return false;
-  if (first) {
-    form = face_form::position;
+  form = face_form::position;
+  if (in.literal('/')) {
     if (in.literal('/')) {
+      form = face_form::position_normal;
+      if (!plain_int(in, c.normal)) return false;
+    } else {
+      if (!plain_int(in, c.texcoord)) return false;
+      form = face_form::position_texcoord;
       if (in.literal('/')) {
-        form = face_form::position_normal;
+        form = face_form::position_texcoord_normal;
         if (!plain_int(in, c.normal)) return false;
-      } else {
-        if (!plain_int(in, c.texcoord)) return false;
-        form = face_form::position_texcoord;
-        if (in.literal('/')) {
-          form = face_form::position_texcoord_normal;
-          if (!plain_int(in, c.normal)) return false;
-        }
       }
-    }
-  } else {
-    switch (form) {
-      case face_form::position_normal:
-        if (!in.literal('/') || !in.literal('/') || !plain_int(in, c.normal)) return false;
-        break;
-      case face_form::position_texcoord_normal:
-        if (!in.literal('/') || !plain_int(in, c.texcoord) || !in.literal('/') || !plain_int(in, c.normal))
-          return false;
-        break;
-      case face_form::position_texcoord:
-        if (!in.literal('/') || !plain_int(in, c.texcoord)) return false;
-        break;
-      case face_form::position:
-        break;
     }
   }
   return in.p == in.end || is_space(*in.p);
 }
 
+// Reads a further corner of `form`, which must end the same way.
+template <face_form form>
+[[gnu::always_inline]] inline bool next_plain_corner(obj_text_reader& in, corner& c) {
+  if (!plain_int(in, c.position)) return false;
+  if constexpr (form == face_form::position_normal) {
+    if (!in.literal('/') || !in.literal('/') || !plain_int(in, c.normal)) return false;
+  } else if constexpr (form == face_form::position_texcoord_normal) {
+    if (!in.literal('/') || !plain_int(in, c.texcoord) || !in.literal('/') || !plain_int(in, c.normal)) return false;
+  } else if constexpr (form == face_form::position_texcoord) {
+    if (!in.literal('/') || !plain_int(in, c.texcoord)) return false;
+  }
+  return in.p == in.end || is_space(*in.p);
+}
+
+// Reads the corners after the first up to the end of the face's line; false where one is not of
+// the face's form or a number starts the next line (formatted input would read it as one more
+// corner).
+template <face_form form>
+bool read_plain_corners(obj_text_reader& r, face& f) {
+  for (;;) {
+    while (r.p < r.end && is_blank(*r.p)) ++r.p;
+    if (r.p == r.end) return true;
+    if (*r.p == '\n') {
+      const char* next = r.p;
+      while (next < r.end && is_space(*next)) ++next;
+      if (next < r.end && ((*next >= '0' && *next <= '9') || *next == '-' || *next == '+')) return false;
+      ++r.p;
+      return true;
+    }
+    corner c;
+    if (!next_plain_corner<form>(r, c)) return false;
+    f.corners.push_back(c);
+  }
+}
+
 // Reads a face in its usual spelling: three or more corners of one form on the face's line,
-// separated by blanks, and no number at the start of the next line (formatted input would read
-// it as one more corner). False, with the reader unmoved, for anything else.
+// separated by blanks. False, with the reader unmoved, for anything else.
 bool read_plain_face(obj_text_reader& in, face& f) {
   obj_text_reader r = in;
   f.corners.clear();
   f.complete = true;
   while (r.p < r.end && is_blank(*r.p)) ++r.p;
   corner c;
-  if (!plain_corner(r, f.form, true, c)) return false;
+  if (!first_plain_corner(r, f.form, c)) return false;
   f.corners.push_back(c);
-  for (;;) {
-    while (r.p < r.end && is_blank(*r.p)) ++r.p;
-    if (r.p == r.end) break;
-    if (*r.p == '\n') {
-      const char* next = r.p;
-      while (next < r.end && is_space(*next)) ++next;
-      if (next < r.end && ((*next >= '0' && *next <= '9') || *next == '-' || *next == '+')) return false;
-      ++r.p;
+  bool plain = false;
+  switch (f.form) {
+    case face_form::position_normal:
+      plain = read_plain_corners<face_form::position_normal>(r, f);
       break;
-    }
-    c = corner{};
-    if (!plain_corner(r, f.form, false, c)) return false;
-    f.corners.push_back(c);
+    case face_form::position_texcoord_normal:
+      plain = read_plain_corners<face_form::position_texcoord_normal>(r, f);
+      break;
+    case face_form::position_texcoord:
+      plain = read_plain_corners<face_form::position_texcoord>(r, f);
+      break;
+    case face_form::position:
+      plain = read_plain_corners<face_form::position>(r, f);
+      break;
   }
-  if (f.corners.size() < 3) return false;
+  if (!plain || f.corners.size() < 3) return false;
   in = r;
   return true;
 }
