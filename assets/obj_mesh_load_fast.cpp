@@ -107,7 +107,8 @@ template <face_form form>
   if constexpr (form == face_form::position_normal) {
     if (!in.literal('/') || !in.literal('/') || !plain_int(in, c.normal)) return false;
   } else if constexpr (form == face_form::position_texcoord_normal) {
-    if (!in.literal('/') || !plain_int(in, c.texcoord) || !in.literal('/') || !plain_int(in, c.normal)) return false;
+    if (!in.literal('/') || !plain_int(in, c.texcoord) || !in.literal('/') || !plain_int(in, c.normal))
+      return false;
   } else if constexpr (form == face_form::position_texcoord) {
     if (!in.literal('/') || !plain_int(in, c.texcoord)) return false;
   }
