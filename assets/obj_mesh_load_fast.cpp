@@ -46,6 +46,10 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
   const char* start = in.p;
   int i = 0;
   for (; i < count; ++i) {
+    if (in.p < in.end && *in.p == ' ') {
+      ++in.p;
+      if (in.scan_short_decimal(out[i])) continue;
+    }
     while (in.p < in.end && (*in.p == ' ' || *in.p == '\t')) ++in.p;
     if (in.p == in.end || *in.p == '\n' || in.scan_float(out[i]) != 1) break;
   }
