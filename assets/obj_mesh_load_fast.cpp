@@ -170,6 +170,24 @@ bool read_plain_face(obj_text_reader& in, face& f) {
   return true;
 }
 
+// "%s" as obj_text_reader::token reads it, with the usual keyword of one or two characters at the
+// start of a line taken without a scan.
+[[gnu::always_inline]] inline bool next_token(obj_text_reader& in, std::string_view& token) {
+  if (in.end - in.p >= 3 && !is_space(in.p[0])) {
+    if (is_space(in.p[1])) {
+      token = std::string_view(in.p, 1);
+      in.p += 1;
+      return true;
+    }
+    if (is_space(in.p[2])) {
+      token = std::string_view(in.p, 2);
+      in.p += 2;
+      return true;
+    }
+  }
+  return in.token(token);
+}
+
 }  // namespace
 
 bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
@@ -180,7 +198,7 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   face f;
   std::vector<uint32_t> records;
   std::string_view token;
-  while (in.token(token)) {
+  while (next_token(in, token)) {
     switch (keyword_of(token)) {
       case keyword::face:
         if (mesh.vertices.capacity() == 0) {
