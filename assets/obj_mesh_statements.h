@@ -25,9 +25,13 @@ void reserve_large(std::vector<T>& v, size_t n) {
 
 // Gives `v` room for `more` further elements, at least doubling its capacity when it grows.
 template <class T>
-void make_room(std::vector<T>& v, size_t more) {
-  if (v.size() + more > v.capacity())
-    reserve_large(v, std::max({v.capacity() * 2, v.size() + more, size_t(1024)}));
+[[gnu::noinline]] void grow(std::vector<T>& v, size_t more) {
+  reserve_large(v, std::max({v.capacity() * 2, v.size() + more, size_t(1024)}));
+}
+template <class T>
+[[gnu::always_inline]] inline void make_room(std::vector<T>& v, size_t more) {
+  if (v.size() + more > v.capacity()) [[unlikely]]
+    grow(v, more);
 }
 
 // The statement a keyword token opens: its first character, and the second for 'v'.
