@@ -15,12 +15,16 @@ namespace obj_statements {
 // large array that is about to be written costs a few page faults instead of one every 4 KiB.
 void advise_huge_pages(const void* data, size_t bytes);
 
-// Gives `v` room for `n` elements; a large new buffer gets huge pages.
+// Gives `v` room for `n` elements; a large new buffer gets huge pages before the elements are
+// copied into it (a copy first would fault its pages in one at a time).
 template <class T>
 void reserve_large(std::vector<T>& v, size_t n) {
   if (n <= v.capacity()) return;
-  v.reserve(n);
-  advise_huge_pages(v.data(), n * sizeof(T));
+  std::vector<T> bigger;
+  bigger.reserve(n);
+  advise_huge_pages(bigger.data(), n * sizeof(T));
+  bigger.insert(bigger.end(), v.begin(), v.end());
+  v.swap(bigger);
 }
 
 // Gives `v` room for `more` further elements, at least doubling its capacity when it grows.
