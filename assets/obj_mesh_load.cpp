@@ -149,6 +149,18 @@ bool fill_statements(obj_mesh& mesh, std::string_view text) {
 
 namespace obj_statements {
 
+void advise_huge_pages(const void* data, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  const uintptr_t huge = uintptr_t(2) << 20;
+  uintptr_t first = (uintptr_t(data) + huge - 1) & ~(huge - 1);
+  uintptr_t last = (uintptr_t(data) + bytes) & ~(huge - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
 face_form first_corner(std::string_view token, corner& c, int& converted) {
   token = token.substr(0, token.find('\0'));
   auto from_token = [&](face_form form) {

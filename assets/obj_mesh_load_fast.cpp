@@ -46,6 +46,10 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
   const char* start = in.p;
   int i = 0;
   for (; i < count; ++i) {
+    if (in.p < in.end && *in.p == ' ') {
+      ++in.p;
+      if (in.scan_short_decimal(out[i])) continue;
+    }
     while (in.p < in.end && (*in.p == ' ' || *in.p == '\t')) ++in.p;
     if (in.p == in.end || *in.p == '\n' || in.scan_float(out[i]) != 1) break;
   }
@@ -53,6 +57,7 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
     while (in.p < in.end && (*in.p == ' ' || *in.p == '\t' || *in.p == '\r')) ++in.p;
     if (in.p == in.end || *in.p == '\n') {
       in.p += in.p < in.end;
+      make_room(values, size_t(count));
       for (int k = 0; k < count; ++k) values.push_back(out[k]);
       return true;
     }
@@ -78,72 +83,109 @@ bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
   return in.scan_int(value) == 1;
 }
 
-// Reads one corner of `form`; the first corner of a face (`first`) decides the form. The corner
-// must end at white space or at the end of the text.
-bool plain_corner(obj_text_reader& in, face_form& form, bool first, corner& c) {
+// Reads the first corner of a face, which decides the form. The corner must end at white space
+// or at the end of the text.
+bool first_plain_corner(obj_text_reader& in, face_form& form, corner& c) {
   if (!plain_int(in, c.position)) return false;
-  if (first) {
-    form = face_form::position;
+  form = face_form::position;
+  if (in.literal('/')) {
     if (in.literal('/')) {
+      form = face_form::position_normal;
+      if (!plain_int(in, c.normal)) return false;
+    } else {
+      if (!plain_int(in, c.texcoord)) return false;
+      form = face_form::position_texcoord;
       if (in.literal('/')) {
-        form = face_form::position_normal;
+        form = face_form::position_texcoord_normal;
         if (!plain_int(in, c.normal)) return false;
-      } else {
-        if (!plain_int(in, c.texcoord)) return false;
-        form = face_form::position_texcoord;
-        if (in.literal('/')) {
-          form = face_form::position_texcoord_normal;
-          if (!plain_int(in, c.normal)) return false;
-        }
       }
-    }
-  } else {
-    switch (form) {
-      case face_form::position_normal:
-        if (!in.literal('/') || !in.literal('/') || !plain_int(in, c.normal)) return false;
-        break;
-      case face_form::position_texcoord_normal:
-        if (!in.literal('/') || !plain_int(in, c.texcoord) || !in.literal('/') || !plain_int(in, c.normal))
-          return false;
-        break;
-      case face_form::position_texcoord:
-        if (!in.literal('/') || !plain_int(in, c.texcoord)) return false;
-        break;
-      case face_form::position:
-        break;
     }
   }
   return in.p == in.end || is_space(*in.p);
 }
 
+// Reads a further corner of `form`, which must end the same way.
+template <face_form form>
+[[gnu::always_inline]] inline bool next_plain_corner(obj_text_reader& in, corner& c) {
+  if (!plain_int(in, c.position)) return false;
+  if constexpr (form == face_form::position_normal) {
+    if (!in.literal('/') || !in.literal('/') || !plain_int(in, c.normal)) return false;
+  } else if constexpr (form == face_form::position_texcoord_normal) {
+    if (!in.literal('/') || !plain_int(in, c.texcoord) || !in.literal('/') || !plain_int(in, c.normal))
+      return false;
+  } else if constexpr (form == face_form::position_texcoord) {
+    if (!in.literal('/') || !plain_int(in, c.texcoord)) return false;
+  }
+  return in.p == in.end || is_space(*in.p);
+}
+
+// Reads the corners after the first up to the end of the face's line; false where one is not of
+// the face's form or a number starts the next line (formatted input would read it as one more
+// corner).
+template <face_form form>
+bool read_plain_corners(obj_text_reader& r, face& f) {
+  for (;;) {
+    while (r.p < r.end && is_blank(*r.p)) ++r.p;
+    if (r.p == r.end) return true;
+    if (*r.p == '\n') {
+      const char* next = r.p;
+      while (next < r.end && is_space(*next)) ++next;
+      if (next < r.end && ((*next >= '0' && *next <= '9') || *next == '-' || *next == '+')) return false;
+      ++r.p;
+      return true;
+    }
+    corner c;
+    if (!next_plain_corner<form>(r, c)) return false;
+    f.corners.push_back(c);
+  }
+}
+
 // Reads a face in its usual spelling: three or more corners of one form on the face's line,
-// separated by blanks, and no number at the start of the next line (formatted input would read
-// it as one more corner). False, with the reader unmoved, for anything else.
+// separated by blanks. False, with the reader unmoved, for anything else.
 bool read_plain_face(obj_text_reader& in, face& f) {
   obj_text_reader r = in;
   f.corners.clear();
   f.complete = true;
   while (r.p < r.end && is_blank(*r.p)) ++r.p;
   corner c;
-  if (!plain_corner(r, f.form, true, c)) return false;
+  if (!first_plain_corner(r, f.form, c)) return false;
   f.corners.push_back(c);
-  for (;;) {
-    while (r.p < r.end && is_blank(*r.p)) ++r.p;
-    if (r.p == r.end) break;
-    if (*r.p == '\n') {
-      const char* next = r.p;
-      while (next < r.end && is_space(*next)) ++next;
-      if (next < r.end && ((*next >= '0' && *next <= '9') || *next == '-' || *next == '+')) return false;
-      ++r.p;
+  bool plain = false;
+  switch (f.form) {
+    case face_form::position_normal:
+      plain = read_plain_corners<face_form::position_normal>(r, f);
       break;
-    }
-    c = corner{};
-    if (!plain_corner(r, f.form, false, c)) return false;
-    f.corners.push_back(c);
+    case face_form::position_texcoord_normal:
+      plain = read_plain_corners<face_form::position_texcoord_normal>(r, f);
+      break;
+    case face_form::position_texcoord:
+      plain = read_plain_corners<face_form::position_texcoord>(r, f);
+      break;
+    case face_form::position:
+      plain = read_plain_corners<face_form::position>(r, f);
+      break;
   }
-  if (f.corners.size() < 3) return false;
+  if (!plain || f.corners.size() < 3) return false;
   in = r;
   return true;
+}
+
+// "%s" as obj_text_reader::token reads it, with the usual keyword of one or two characters at the
+// start of a line taken without a scan.
+[[gnu::always_inline]] inline bool next_token(obj_text_reader& in, std::string_view& token) {
+  if (in.end - in.p >= 3 && !is_space(in.p[0])) {
+    if (is_space(in.p[1])) {
+      token = std::string_view(in.p, 1);
+      in.p += 1;
+      return true;
+    }
+    if (is_space(in.p[2])) {
+      token = std::string_view(in.p, 2);
+      in.p += 2;
+      return true;
+    }
+  }
+  return in.token(token);
 }
 
 }  // namespace
@@ -156,20 +198,21 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   face f;
   std::vector<uint32_t> records;
   std::string_view token;
-  while (in.token(token)) {
+  while (next_token(in, token)) {
     switch (keyword_of(token)) {
       case keyword::face:
         if (mesh.vertices.capacity() == 0) {
           // Most files define their positions before the faces; a closed mesh has about as many
           // vertices as positions and twice as many triangles.
-          mesh.vertices.reserve(size_t(read.position));
-          mesh.weld_index.next.reserve(size_t(read.position));
-          mesh.triangles.reserve(size_t(read.position) * 6);
+          reserve_large(mesh.vertices, size_t(read.position));
+          reserve_large(mesh.weld_index.next, size_t(read.position));
+          reserve_large(mesh.triangles, size_t(read.position) * 6);
         }
         if (!read_plain_face(in, f)) read_face(in, f);
         if (!f.complete || !weld_face(mesh, f, read, read, records)) return false;
         {
           size_t at = mesh.triangles.size();
+          make_room(mesh.triangles, 3 * (records.size() - 2));
           mesh.triangles.resize(at + 3 * (records.size() - 2));
           uint32_t* triangle = &mesh.triangles[at];
           for (size_t k = 2; k < records.size(); ++k, triangle += 3) {
@@ -197,6 +240,8 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
         break;
       case keyword::position:
         if (!read_element(in, mesh.positions, 3)) return false;
+        make_room(mesh.weld_index.head, 1);
+        make_room(mesh.weld_index.tail, 1);
         mesh.weld_index.head.push_back(-1);
         mesh.weld_index.tail.push_back(-1);
         read.position++;
@@ -225,6 +270,7 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   mesh.has_texcoords = read.texcoord > 0;
   mesh.has_normals = read.normal > 0;
   if (mesh.library_count == 0) add_default_material(mesh);
+  reserve_large(mesh.triangle_materials, size_t(t));
   mesh.triangle_materials.assign(size_t(t), 0);
   for (const auto& [first, line] : material_uses) {
     int material = material_named(mesh, line);

@@ -1,6 +1,7 @@
 #pragma once
 // What both ways of loading an OBJ text share: statement keywords, faces and their corners, and
 // the welding of corners into vertex records.
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,33 @@
 #include "assets/obj_mesh_text.h"
 
 namespace obj_statements {
+
+// Asks for huge pages behind the part of [data, data + bytes) that spans whole huge pages, so a
+// large array that is about to be written costs a few page faults instead of one every 4 KiB.
+void advise_huge_pages(const void* data, size_t bytes);
+
+// Gives `v` room for `n` elements; a large new buffer gets huge pages before the elements are
+// copied into it (a copy first would fault its pages in one at a time).
+template <class T>
+void reserve_large(std::vector<T>& v, size_t n) {
+  if (n <= v.capacity()) return;
+  std::vector<T> bigger;
+  bigger.reserve(n);
+  advise_huge_pages(bigger.data(), n * sizeof(T));
+  bigger.insert(bigger.end(), v.begin(), v.end());
+  v.swap(bigger);
+}
+
+// Gives `v` room for `more` further elements, at least doubling its capacity when it grows.
+template <class T>
+[[gnu::noinline]] void grow(std::vector<T>& v, size_t more) {
+  reserve_large(v, std::max({v.capacity() * 2, v.size() + more, size_t(1024)}));
+}
+template <class T>
+[[gnu::always_inline]] inline void make_room(std::vector<T>& v, size_t more) {
+  if (v.size() + more > v.capacity()) [[unlikely]]
+    grow(v, more);
+}
 
 // The statement a keyword token opens: its first character, and the second for 'v'.
 enum class keyword {
@@ -122,26 +150,23 @@ inline int64_t element_index(int64_t index, int64_t read, int64_t limit) {
   return (index == 0 || i < 0 || i >= limit) ? -1 : i;
 }
 
-inline bool same_record(const vertex_record& a, const vertex_record& b) {
-  uint64_t x[8], y[8];
-  std::memcpy(x, &a, 56);
-  std::memcpy(y, &b, 56);
-  uint32_t xl, yl;
-  std::memcpy(&xl, reinterpret_cast<const char*>(&a) + 56, 4);
-  std::memcpy(&yl, reinterpret_cast<const char*>(&b) + 56, 4);
-  uint64_t diff = xl ^ yl;
-  for (int i = 0; i < 7; ++i) diff |= x[i] ^ y[i];
-  return diff == 0;
-}
-
-// Returns the index of the record equal to `record` (all 60 bytes, bit for bit) among those made
-// from the same position, appending it to the vertex array when there is none.
-inline uint32_t weld(obj_mesh& mesh, const vertex_record& record, size_t position) {
+// Returns the index of the record equal to the one made from position `position` and the given
+// texture coordinate and normal (all 60 bytes, bit for bit) among those made from the same
+// position, appending it to the vertex array when there is none. Every record's trailing floats
+// are zero, so only the first 32 bytes can differ.
+inline uint32_t weld(obj_mesh& mesh, size_t position, const float* texcoord, const float* normal) {
   weld_table& table = mesh.weld_index;
+  char wanted[32];
+  std::memcpy(wanted, &mesh.positions[position * 3], 12);
+  std::memcpy(wanted + 12, texcoord, 8);
+  std::memcpy(wanted + 20, normal, 12);
   for (int i = table.head[position]; i >= 0; i = table.next[size_t(i)])
-    if (same_record(mesh.vertices[size_t(i)], record)) return uint32_t(i);
+    if (std::memcmp(&mesh.vertices[size_t(i)], wanted, 32) == 0) return uint32_t(i);
   int index = int(mesh.vertices.size());
-  mesh.vertices.push_back(record);
+  make_room(mesh.vertices, 1);
+  make_room(table.next, 1);
+  vertex_record& record = mesh.vertices.emplace_back();
+  std::memcpy(&record, wanted, 32);
   table.next.push_back(-1);
   if (table.head[position] < 0)
     table.head[position] = index;
@@ -158,22 +183,23 @@ inline bool weld_face(obj_mesh& mesh, const face& f, const element_counts& read,
   bool texcoords = f.form == face_form::position_texcoord || f.form == face_form::position_texcoord_normal;
   bool normals = f.form == face_form::position_normal || f.form == face_form::position_texcoord_normal;
   records.clear();
+  static constexpr float none[3] = {0, 0, 0};
   for (const corner& c : f.corners) {
-    vertex_record record{};
     int64_t p = element_index(c.position, read.position, limit.position);
     if (p < 0) return false;
-    std::memcpy(record.position, &mesh.positions[size_t(p) * 3], sizeof record.position);
+    const float* texcoord = none;
+    const float* normal = none;
     if (texcoords) {
       int64_t i = element_index(c.texcoord, read.texcoord, limit.texcoord);
       if (i < 0) return false;
-      std::memcpy(record.texcoord, &mesh.texcoords[size_t(i) * 2], sizeof record.texcoord);
+      texcoord = &mesh.texcoords[size_t(i) * 2];
     }
     if (normals) {
       int64_t i = element_index(c.normal, read.normal, limit.normal);
       if (i < 0) return false;
-      std::memcpy(record.normal, &mesh.normals[size_t(i) * 3], sizeof record.normal);
+      normal = &mesh.normals[size_t(i) * 3];
     }
-    records.push_back(weld(mesh, record, size_t(p)));
+    records.push_back(weld(mesh, size_t(p), texcoord, normal));
   }
   return true;
 }

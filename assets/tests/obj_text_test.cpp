@@ -29,6 +29,16 @@ float read_float(const std::string& text) {
   return f;
 }
 
+// The same number with more of a line after it, as in a file, where longer loads are possible.
+float read_float_in_line(const std::string& text) {
+  std::string line = text + " 0.000000 0.000000 0.000000\n";
+  obj_text_reader in{line.data(), line.data() + line.size()};
+  float f = -12345.0f;
+  EXPECT_EQ(in.scan_float(f), 1) << text;
+  EXPECT_EQ(in.p, line.data() + text.size()) << text;
+  return f;
+}
+
 // fscanf on a stream holding `text`: return value, value and characters consumed.
 struct scanned {
   int result;
@@ -77,6 +87,7 @@ TEST(obj_text, decimals_round_exactly_like_strtof) {
     }
     float expected = std::strtof(text, nullptr);
     ASSERT_EQ(bits_of(read_float(text)), bits_of(expected)) << text;
+    ASSERT_EQ(bits_of(read_float_in_line(text)), bits_of(expected)) << text;
   }
   // Every short mantissa at every short scale, as exporters write them.
   for (uint32_t mantissa = 0; mantissa <= (1u << 24); mantissa += 257)
@@ -84,8 +95,15 @@ TEST(obj_text, decimals_round_exactly_like_strtof) {
       std::string digits = std::to_string(mantissa);
       digits.insert(0, size_t(std::max(0, scale + 1 - int(digits.size()))), '0');
       digits.insert(digits.size() - size_t(scale), 1, '.');
-      ASSERT_EQ(bits_of(read_float(digits)), bits_of(std::strtof(digits.c_str(), nullptr))) << digits;
+      float expected = std::strtof(digits.c_str(), nullptr);
+      ASSERT_EQ(bits_of(read_float(digits)), bits_of(expected)) << digits;
+      ASSERT_EQ(bits_of(read_float_in_line(digits)), bits_of(expected)) << digits;
+      ASSERT_EQ(bits_of(read_float_in_line("-" + digits)), bits_of(-expected)) << digits;
     }
+  // Around the eight digits that fit one word.
+  for (const char* text : {"1.2345678", "12.345678", "1234567.8", "12345678.9", "0.12345678", "99999999.",
+                           "9.9999999", "16777217.", "1677721.7", "3.", ".5", "7.5e1"})
+    ASSERT_EQ(bits_of(read_float_in_line(text)), bits_of(std::strtof(text, nullptr))) << text;
   EXPECT_EQ(bits_of(read_float("-0")), bits_of(-0.0f));
   EXPECT_EQ(bits_of(read_float("-0.000")), bits_of(-0.0f));
   EXPECT_EQ(read_float("1e-50"), 0.0f);
