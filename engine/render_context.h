@@ -35,7 +35,7 @@ struct render_context {
   // The projector: fixed at (0, 2, 0) looking at the origin with +z up.
   view_points projector{{1, 0.0f, 2.0f, 0.0f}, {1, 0.0f, 0.0f, 0.0f}, {1, 0.0f, 0.0f, 1.0f}};
   // The main camera, written by the show every frame before anything reads it.
-  view_points camera;
+  view_points main_camera;
 
   frame_state* current_frame = nullptr;  // the frame_state of the frame being drawn
   void* device_context = nullptr;        // copy of the window's device-context handle

@@ -11,6 +11,7 @@
 #include "engine/render_context.h"
 #include "engine/screen_pass.h"
 #include "engine/shader_library.h"
+#include "engine/sweep_tube.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {
@@ -267,6 +268,38 @@ TEST_F(GlPasses, DrawQuadBillboardKeepsOnlyTheTranslation) {
   const GLfloat expected[16] = {0, 2, 0, 0, -3, 0, 0, 0, 0, 0, 0, 0, 3, 4, 5, 1};
   for (int k = 0; k < 16; ++k) EXPECT_NEAR(m[k], expected[k], 1e-5) << k;
   glLoadIdentity();
+}
+
+TEST_F(GlPasses, SweepTubeDrawsInImmediateMode) {
+  // A straight tube of radius 0.25 along x through the middle of an orthographic view.
+  spline_track track;
+  for (int k = 0; k < 6; ++k) {
+    track.channel0.push_back({1, float(k) * 0.5f - 1.25f, 0, 0});
+    track.channel1.push_back({1, 0.25f, 0, 0});
+    track.channel2.push_back({1, 0, 0, 0});
+    ++track.key_count;
+  }
+  ctx.create_target(2, W, H, 0);
+  ctx.bind_target(2, 1);
+  glViewport(0, 0, W, H);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  reset_state();
+  glColor3f(1, 1, 1);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  sweep_tube(track, vec3{1, 0, 0, 1}, 0.0, 4.0, 4, 8);
+  EXPECT_EQ(test_gl::drain_errors(), GLenum(GL_NO_ERROR));
+  // Covered: rows within 0.25 of the axis from x = -1.25 on (pixel 0) to the last key at 0.75.
+  const std::vector<uint8_t> pixels = test_gl::read_rgba(0, 0, W, H);
+  auto red = [&](int x, int y) { return pixels[4 * (y * W + x)]; };
+  EXPECT_EQ(red(4, H / 2), 255);
+  EXPECT_EQ(red(W * 7 / 8 - 2, H / 2), 255);
+  EXPECT_EQ(red(W - 1, H / 2), 0);  // beyond the last key
+  EXPECT_EQ(red(W / 2, 1), 0);      // outside the radius
+  EXPECT_EQ(red(W / 2, H - 2), 0);
 }
 
 // Column-major 4 x 4 product a * b.
