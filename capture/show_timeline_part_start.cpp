@@ -7,21 +7,6 @@
 #include "engine/render_context.h"
 #include "show/part_start.h"
 
-namespace {
-
-// The render context's main camera. Its member is being renamed (camera to main_camera) while the
-// engine and the show meet; either name is accepted until both carry the new one.
-template <typename context_type>
-const view_points& main_camera_of(const context_type& context) {
-  if constexpr (requires { context.main_camera; }) {
-    return context.main_camera;
-  } else {
-    return context.camera;
-  }
-}
-
-}  // namespace
-
 void step_show_timeline(parts* show, double* step, render_context* context, frame_state* state) {
   part_start& part = *static_cast<part_start*>(show);
   context->current_frame = state;
@@ -56,7 +41,7 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
     probe.track_y = part.state_copy.track_y;
     probe.PositionY = part.PositionY;
     probe.dsp_gain = part.dsp_gain;
-    const view_points& camera = main_camera_of(context);
+    const view_points& camera = context.main_camera;
     const vec3* vectors[3] = {&camera.eye, &camera.center, &camera.up};
     float* targets[3] = {probe.eye, probe.centre, probe.up};
     for (int i = 0; i < 3; ++i) {

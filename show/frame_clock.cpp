@@ -31,7 +31,7 @@ void begin_show_frame(part_start& part, double step, render_context& context, co
 
   camera_pose pose = main_camera(part.ttime, part.fttime, part.state_copy.track_x, part.state_copy.track_y);
   part.PositionY = pose.position_y;
-  context.camera = pose.camera;
+  context.main_camera = pose.camera;
 }
 
 void end_show_frame(part_start& part, frame_state& state) {

@@ -53,9 +53,9 @@ void combine_pass(part_start& part, render_context& context, int w, int h) {
 
   camera view;
   view.name = "ProjectionMatrix";
-  view.eye = context.camera.eye;
-  view.target = context.camera.center;
-  view.up = context.camera.up;
+  view.eye = context.main_camera.eye;
+  view.target = context.main_camera.center;
+  view.up = context.main_camera.up;
   view.fov = 75.0;
   view.aspect = static_cast<double>(w) / h;
   view.near_distance = 0.1;

@@ -13,7 +13,7 @@ void draw_scene(part_start& part, const render_context& context, bool use_projec
   out.perspective(w, h, 75.0, 0.1, 30.0);
   if (velocity) out.clear_color(0.5f, 0.5f, 0.5f, 0.5f);
   out.clear();
-  const view_points& view = use_projector_camera ? context.projector : context.camera;
+  const view_points& view = use_projector_camera ? context.projector : context.main_camera;
   out.look_at(view.eye, view.center, view.up);
   out.reset_state();
 

@@ -159,7 +159,7 @@ TEST_F(SceneTest, EscherCountShiftsEveryLaterRandomPlacement) {
 }
 
 TEST_F(SceneTest, FrameSetUpSetsTheMaterialProgramInOrder) {
-  context.camera.eye = make_vec3(1, 2, 3);
+  context.main_camera.eye = make_vec3(1, 2, 3);
   scene_recorder rec = draw_at(30.0);
   ASSERT_GE(rec.calls.size(), 5u);
   EXPECT_EQ(rec.calls[0].op, "perspective");

@@ -140,9 +140,9 @@ TEST_F(FrameFixture, FirstFrameWithZeroStepShowsTheDriftCamera) {
   begin_show_frame(part, 0.0, context, state);
   EXPECT_EQ(part.fttime, 0.0);
   EXPECT_EQ(part.frame_count, 1);
-  expect_vec(context.camera.eye, 0, -16, 0);
-  expect_vec(context.camera.center, 0, -12, 0);
-  expect_vec(context.camera.up, 0, 0, 1);
+  expect_vec(context.main_camera.eye, 0, -16, 0);
+  expect_vec(context.main_camera.center, 0, -12, 0);
+  expect_vec(context.main_camera.up, 0, 0, 1);
   EXPECT_EQ(part.state_copy.track_x, 0.0);
   EXPECT_EQ(part.key_track.key_count, 20001);
 }
@@ -151,7 +151,7 @@ TEST_F(FrameFixture, LargeNegativeStepHoldsTheClockAtMinusTwo) {
   begin_show_frame(part, -100.0, context, state);
   EXPECT_EQ(part.fttime, -2.0);
   EXPECT_EQ(part.ttime, -2.0);
-  expect_vec(context.camera.eye, 0, -16.2, 0);
+  expect_vec(context.main_camera.eye, 0, -16.2, 0);
   end_show_frame(part, state);
   EXPECT_EQ(state.scene_time, -2.0);
 }
@@ -202,8 +202,8 @@ TEST_F(FrameFixture, MissingKeyFileLeavesTheTrackValuesAtZero) {
   EXPECT_EQ(part.state_copy.track_x, 0.0);
   EXPECT_EQ(part.state_copy.track_y, 0.0);
   const double z = 246.8 - 1.7 * 145.01;
-  expect_vec(context.camera.center, 0, z - 4, 0, 1e-3);
-  expect_vec(context.camera.up, -1, 0, 0);
+  expect_vec(context.main_camera.center, 0, z - 4, 0, 1e-3);
+  expect_vec(context.main_camera.up, -1, 0, 0);
 }
 
 }  // namespace
