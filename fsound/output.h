@@ -1,0 +1,42 @@
+#pragma once
+// What the FSOUND interface (fsound_api.cpp) shares with the audio output of the platform
+// (fsound_sdl.cpp or fsound_waveout.cpp): the library state, and the five operations each output
+// implements over its device.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "fsound/mixer.h"
+#include "fsound/spectrum.h"
+
+struct FSOUND_DSPUNIT {
+  bool active = false;
+};
+
+namespace fsound {
+
+struct library_state {
+  bool initialised = false;
+  bool manual_clock = false;  // no device: the caller advances the mixer (fsound_advance)
+  fsound::mixer mixer;
+  std::vector<std::unique_ptr<FSOUND_SAMPLE>> samples;
+  FSOUND_DSPUNIT fft_unit;
+  std::array<float, band_count> spectrum{};
+};
+
+// The one library state. Never destroyed: when the program ends without FSOUND_Close the output's
+// thread may still be mixing while static objects are torn down.
+library_state& state();
+
+// Opens the device and starts it pulling from state().mixer; false when no device opens.
+bool output_open(int mixrate);
+// Stops the device (waiting for its thread) and forgets its own state.
+void output_close();
+// Holds the output's thread off the shared state (no-op without a device).
+void output_lock();
+void output_unlock();
+// The output frame the listener hears now (called with the lock held, only with a device).
+uint64_t output_heard_frame();
+
+}  // namespace fsound
