@@ -4,6 +4,7 @@
 // same statements. So this pass gives the two passes' results exactly as long as it meets neither
 // case, and gives up (returns false) as soon as it does.
 #include <climits>
+#include <cstddef>
 #include <cstring>
 #include <utility>
 
@@ -170,6 +171,216 @@ bool read_plain_face(obj_text_reader& in, face& f) {
   return true;
 }
 
+// The usual element line, " 0.25 -1.5 3.0" after its keyword: one blank before each number,
+// every number a short decimal, then blanks or a carriage return and the line feed. Needs 64
+// readable bytes; false, with nothing consumed, for anything else.
+template <int count>
+[[gnu::always_inline]] inline bool read_usual_element(obj_text_reader& in, std::vector<float>& values) {
+  if (in.end - in.p < 64) return false;
+  obj_text_reader r = in;
+  float out[count];
+  for (int i = 0; i < count; ++i) {
+    if (*r.p != ' ') return false;
+    ++r.p;
+    if (!r.scan_short_decimal(out[i])) return false;
+  }
+  if (*r.p != '\n') {
+    while (r.p < r.end && is_blank(*r.p)) ++r.p;
+    if (r.p == r.end || *r.p != '\n') return false;
+  }
+  in.p = r.p + 1;
+  make_room(values, size_t(count));
+  values.insert(values.end(), out, out + count);
+  return true;
+}
+
+// One index in the usual face spelling: one to six digits, converted from one eight-byte load
+// (eight bytes must be readable at `s`). Leading zeros read as "%d" reads them; an index of 0
+// is left to the caller's range check. Moves `s` past it.
+[[gnu::always_inline]] inline bool usual_index(const char*& s, int64_t& value) {
+  uint64_t x;
+  std::memcpy(&x, s, 8);
+  x ^= 0x3030303030303030u;
+  uint64_t marks = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
+  int k = __builtin_ctzll(marks | (uint64_t(1) << 63)) >> 3;
+  if (unsigned(k - 1) > 5u) return false;
+  x <<= 8 * (8 - k);
+  x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
+  x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
+  x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+  s += k;
+  value = int64_t(x);
+  return true;
+}
+
+// weld() for a position whose value can no longer change (this pass reads every element before
+// a face names it): all records made from the position carry its bytes, so only the texture
+// coordinate and normal decide.
+[[gnu::always_inline]] inline uint32_t weld_read_position(obj_mesh& mesh, size_t position,
+                                                          const float* texcoord, const float* normal) {
+  weld_table& table = mesh.weld_index;
+  char wanted[20];
+  std::memcpy(wanted, texcoord, 8);
+  std::memcpy(wanted + 8, normal, 12);
+  for (int i = table.head[position]; i >= 0; i = table.next[size_t(i)])
+    if (std::memcmp(
+            reinterpret_cast<const char*>(&mesh.vertices[size_t(i)]) + offsetof(vertex_record, texcoord),
+            wanted, 20) == 0)
+      return uint32_t(i);
+  int index = int(mesh.vertices.size());
+  make_room(mesh.vertices, 1);
+  make_room(table.next, 1);
+  vertex_record& record = mesh.vertices.emplace_back();
+  std::memcpy(record.position, &mesh.positions[position * 3], 12);
+  std::memcpy(reinterpret_cast<char*>(&record) + offsetof(vertex_record, texcoord), wanted, 20);
+  table.next.push_back(-1);
+  if (table.head[position] < 0)
+    table.head[position] = index;
+  else
+    table.next[size_t(table.tail[position])] = index;
+  table.tail[position] = index;
+  return uint32_t(index);
+}
+
+// A corner's indices as written.
+struct corner_indices {
+  int64_t position, texcoord, normal;
+};
+
+// A further corner of `form` in the usual spelling, which must end at white space.
+template <face_form form>
+[[gnu::always_inline]] inline bool usual_corner(const char*& s, corner_indices& c) {
+  if (!usual_index(s, c.position)) return false;
+  if constexpr (form == face_form::position_normal) {
+    if (s[0] != '/' || s[1] != '/') return false;
+    s += 2;
+    if (!usual_index(s, c.normal)) return false;
+  } else if constexpr (form == face_form::position_texcoord_normal) {
+    if (*s++ != '/' || !usual_index(s, c.texcoord) || *s++ != '/' || !usual_index(s, c.normal)) return false;
+  } else if constexpr (form == face_form::position_texcoord) {
+    if (*s++ != '/' || !usual_index(s, c.texcoord)) return false;
+  }
+  return is_space(*s);
+}
+
+constexpr int most_usual_corners = 16;
+
+// Whether a corner starting at `s` can be read without checking for the end of the text (a
+// corner of the usual spelling with its separators spans at most 22 characters).
+bool room_for_corner(const char* s, const char* end) { return end - s > 32; }
+
+// The corners after the first, up to the end of the face's line, as read_plain_corners reads them;
+// false for anything outside the usual spelling, which then goes the general way.
+template <face_form form>
+int usual_corners(const char*& s, const char* end, corner_indices* corners) {
+  int count = 1;
+  for (;;) {
+    if (*s == ' ' && s[1] >= '0' && s[1] <= '9') {
+      ++s;  // the usual single blank before the next corner
+    } else {
+      while (room_for_corner(s, end) && is_blank(*s)) ++s;
+    }
+    if (!room_for_corner(s, end)) return 0;
+    if (*s == '\n') {
+      const char* next = s;
+      while (next < end && is_space(*next)) ++next;
+      if (next < end && ((*next >= '0' && *next <= '9') || *next == '-' || *next == '+')) return 0;
+      ++s;
+      return count;
+    }
+    if (count == most_usual_corners || !usual_corner<form>(s, corners[count])) return 0;
+    ++count;
+  }
+}
+
+// A face in the usual spelling (positive indices of up to six digits, corners of one form
+// separated by blanks, at most sixteen, all naming elements already read), welded and
+// triangulated as weld_face and the fan would do it. False, with nothing consumed or changed, for
+// anything else.
+bool read_usual_face(obj_mesh& mesh, obj_text_reader& in, const element_counts& read, int64_t& t) {
+  const char* s = in.p;
+  while (room_for_corner(s, in.end) && is_blank(*s)) ++s;
+  if (!room_for_corner(s, in.end)) return false;
+  corner_indices corners[most_usual_corners];  // filled as read: no initial values needed
+  corner_indices& first = corners[0];
+  face_form form = face_form::position;
+  if (!usual_index(s, first.position)) return false;
+  if (*s == '/') {
+    ++s;
+    if (*s == '/') {
+      ++s;
+      form = face_form::position_normal;
+      if (!usual_index(s, first.normal)) return false;
+    } else {
+      form = face_form::position_texcoord;
+      if (!usual_index(s, first.texcoord)) return false;
+      if (*s == '/') {
+        ++s;
+        form = face_form::position_texcoord_normal;
+        if (!usual_index(s, first.normal)) return false;
+      }
+    }
+  }
+  if (!is_space(*s)) return false;
+  int count = 0;
+  switch (form) {
+    case face_form::position_normal:
+      count = usual_corners<face_form::position_normal>(s, in.end, corners);
+      break;
+    case face_form::position_texcoord_normal:
+      count = usual_corners<face_form::position_texcoord_normal>(s, in.end, corners);
+      break;
+    case face_form::position_texcoord:
+      count = usual_corners<face_form::position_texcoord>(s, in.end, corners);
+      break;
+    case face_form::position:
+      count = usual_corners<face_form::position>(s, in.end, corners);
+      break;
+  }
+  if (count < 3) return false;
+  const bool texcoords = form == face_form::position_texcoord || form == face_form::position_texcoord_normal;
+  const bool normals = form == face_form::position_normal || form == face_form::position_texcoord_normal;
+  for (int i = 0; i < count; ++i) {
+    const corner_indices& c = corners[i];
+    // Index 0 wraps to the top of the range and fails like an index beyond the elements read.
+    if (uint64_t(c.position - 1) >= uint64_t(read.position) ||
+        (texcoords && uint64_t(c.texcoord - 1) >= uint64_t(read.texcoord)) ||
+        (normals && uint64_t(c.normal - 1) >= uint64_t(read.normal)))
+      return false;
+  }
+  static constexpr float none[3] = {0, 0, 0};
+  uint32_t records[most_usual_corners];
+  for (int i = 0; i < count; ++i) {
+    const corner_indices& c = corners[i];
+    const float* texcoord = texcoords ? &mesh.texcoords[size_t(c.texcoord - 1) * 2] : none;
+    const float* normal = normals ? &mesh.normals[size_t(c.normal - 1) * 3] : none;
+    records[i] = weld_read_position(mesh, size_t(c.position - 1), texcoord, normal);
+  }
+  const size_t added = 3 * size_t(count - 2);
+  make_room(mesh.triangles, added);
+  uint32_t triangle[3 * (most_usual_corners - 2)];
+  for (int k = 2; k < count; ++k) {
+    triangle[3 * (k - 2)] = records[0];
+    triangle[3 * (k - 2) + 1] = records[k - 1];
+    triangle[3 * (k - 2) + 2] = records[k];
+  }
+  mesh.triangles.insert(mesh.triangles.end(), triangle, triangle + added);
+  t += count - 2;
+  in.p = s;
+  return true;
+}
+
+// Gives every position read so far its (empty) list of welded records.
+[[gnu::always_inline]] inline void cover_positions(weld_table& table, int64_t positions) {
+  if (int64_t(table.head.size()) >= positions) return;
+  if (size_t(positions) > table.head.capacity()) {
+    reserve_large(table.head, std::max(size_t(positions), table.head.capacity() * 2));
+    reserve_large(table.tail, std::max(size_t(positions), table.tail.capacity() * 2));
+  }
+  table.head.resize(size_t(positions), -1);
+  table.tail.resize(size_t(positions), -1);
+}
+
 // "%s" as obj_text_reader::token reads it, with the usual keyword of one or two characters at the
 // start of a line taken without a scan.
 [[gnu::always_inline]] inline bool next_token(obj_text_reader& in, std::string_view& token) {
@@ -188,6 +399,28 @@ bool read_plain_face(obj_text_reader& in, face& f) {
   return in.token(token);
 }
 
+// The next statement's keyword: the usual ones ("v ", "vt ", "vn ", "f ") straight from their
+// characters, anything else through next_token and keyword_of. False at the end of the text.
+[[gnu::always_inline]] inline bool next_statement(obj_text_reader& in, keyword& kind) {
+  if (in.end - in.p >= 3) {
+    const char c0 = in.p[0], c1 = in.p[1];
+    if (c1 == ' ' && (c0 == 'v' || c0 == 'f')) {
+      kind = c0 == 'v' ? keyword::position : keyword::face;
+      in.p += 1;
+      return true;
+    }
+    if (c0 == 'v' && (c1 == 't' || c1 == 'n') && in.p[2] == ' ') {
+      kind = c1 == 't' ? keyword::texcoord : keyword::normal;
+      in.p += 2;
+      return true;
+    }
+  }
+  std::string_view token;
+  if (!next_token(in, token)) return false;
+  kind = keyword_of(token);
+  return true;
+}
+
 }  // namespace
 
 bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
@@ -198,8 +431,9 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   face f;
   std::vector<uint32_t> records;
   std::string_view token;
-  while (next_token(in, token)) {
-    switch (keyword_of(token)) {
+  keyword kind;
+  while (next_statement(in, kind)) {
+    switch (kind) {
       case keyword::face:
         if (mesh.vertices.capacity() == 0) {
           // Most files define their positions before the faces; a closed mesh has about as many
@@ -207,6 +441,11 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
           reserve_large(mesh.vertices, size_t(read.position));
           reserve_large(mesh.weld_index.next, size_t(read.position));
           reserve_large(mesh.triangles, size_t(read.position) * 6);
+        }
+        cover_positions(mesh.weld_index, read.position);
+        if (read_usual_face(mesh, in, read, t)) {
+          if (t > INT_MAX / 3) return false;
+          break;
         }
         if (!read_plain_face(in, f)) read_face(in, f);
         if (!f.complete || !weld_face(mesh, f, read, read, records)) return false;
@@ -239,19 +478,15 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
         mesh.materials.emplace_back();
         break;
       case keyword::position:
-        if (!read_element(in, mesh.positions, 3)) return false;
-        make_room(mesh.weld_index.head, 1);
-        make_room(mesh.weld_index.tail, 1);
-        mesh.weld_index.head.push_back(-1);
-        mesh.weld_index.tail.push_back(-1);
+        if (!read_usual_element<3>(in, mesh.positions) && !read_element(in, mesh.positions, 3)) return false;
         read.position++;
         break;
       case keyword::texcoord:
-        if (!read_element(in, mesh.texcoords, 2)) return false;
+        if (!read_usual_element<2>(in, mesh.texcoords) && !read_element(in, mesh.texcoords, 2)) return false;
         read.texcoord++;
         break;
       case keyword::normal:
-        if (!read_element(in, mesh.normals, 3)) return false;
+        if (!read_usual_element<3>(in, mesh.normals) && !read_element(in, mesh.normals, 3)) return false;
         read.normal++;
         break;
       case keyword::other_v:
@@ -262,6 +497,7 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
     }
   }
   if (read.position > INT_MAX / 3 || read.texcoord > INT_MAX / 3 || read.normal > INT_MAX / 3) return false;
+  cover_positions(mesh.weld_index, read.position);
   mesh.position_count = int(read.position);
   mesh.texcoord_count = int(read.texcoord);
   mesh.normal_count = int(read.normal);

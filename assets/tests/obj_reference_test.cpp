@@ -57,6 +57,53 @@ TEST(obj_reference, awkward_files) {
   expect_same_as_reference("o\n", false);
 }
 
+// The same kinds of text with plenty of text after every statement, where the loader reads the
+// usual spellings by their fastest route; the results must not depend on that route.
+TEST(obj_reference, awkward_files_with_room_after_them) {
+  const char* head =
+      "v 0.000000 0.000000 0.000000\nv 1.000000 0.000000 0.000000\nv 1.000000 1.000000 0.000000\n"
+      "v 0.000000 1.000000 0.000000\nvt 0.000000 0.000000\nvt 1.000000 0.000000\n"
+      "vn 0.000000 0.000000 1.000000\nvn -0.000000 0.000000 1.000000\n";
+  const std::string room = "# " + std::string(100, 'x') + "\n";
+  const char* bodies[] = {
+      "f 1/1/1 2/2/1 3/1/2 4/2/2\n",
+      "f 01/01/1 02/2/01 003/1/1\n",              // leading zeros
+      "f 0/1/1 1/1/1 2/1/1\n",                    // index 0
+      "f 1/1/1 2/1/1 1234567/1/1\n",              // seven digits, beyond the positions
+      "f 1/1/1 2/1/1 0000003/1/1\n",              // seven digits, within them
+      "f 1/3 2/1 3/1\n",                          // texture coordinate beyond those read
+      "f 1//3 2//1 3//1\n",                       // normal beyond those read
+      "f 1 2 3 4 1 2 3 4 1 2 3 4 1 2 3 4 1 2\n",  // more corners than the usual
+      "f 1 2 3 4 1 2 3 4 1 2 3 4 1 2 3 4\n",
+      "f 1 2 3\n 4 5\n",  // the next line starts with a number
+      "f 1 2 3\n-4\n",
+      "f 1//1  2//2\t3//1 \r\nf 4//2 3//2 1//1\t\n",
+      "f 1/1/1 2/2/2 3/1/x\n",
+      "f 1/1/1 2/2/2 3/1\n",  // a corner short of its form
+      "f 1/1/1 2/2/2 3/1//1\n",
+      "f 1/1 2/2/1 3/1\n",
+      "f -1/-1/-1 -2/-2/-1 -3/-1/-2\n",
+      "v 0.5 0.25 0.125   \r\nvt 0.5 0.5\t\nvn -0.000000 1.000000 -0.000000\nf 5/3/3 1/1/1 2/2/2\n",
+      "v 12345678.5 1.123456789 -0.00000001\nv 1234567.8 -9999999.9 0.99999999\nf 5 6 1\n",
+      "v 1.5 2.5\nv 1.5 2.5 3.5 4.5\nv 1.5\t2.5 3.5\nv  1.5 2.5 3.5\nf 5 6 7 8\n",
+      "v 1.5 2.5 3.5e0\nv 1.5 2.5 -.5\nv 1. 2 3\nf 5 6 7\n",
+      "vt 0.5 0.5 0.5\nvt 0.5\nvn 0.5 0.5\nf 1/3/3 2/4/1 3/3/3\n",
+  };
+  // Positions and faces taking turns, many times over: the per-position tables grow with the
+  // positions, not with the number of turns.
+  std::string turns;
+  for (int i = 0; i < 200; ++i) turns += "v 0.5 1.5 2.5\nf 1 2 -1\n";
+  expect_same_as_reference(std::string(head) + turns + room, false);
+  obj_mesh mesh;
+  ASSERT_TRUE(mesh.load_text(std::string(head) + turns + room, false));
+  EXPECT_LT(mesh.weld_index.head.capacity(), size_t(4096));
+  for (const char* body : bodies)
+    for (bool recompute : {false, true}) {
+      expect_same_as_reference(std::string(head) + body + room, recompute);
+      expect_same_as_reference(std::string(head) + body, recompute);
+    }
+}
+
 // A random file: statements of every kind with numbers and indices in every spelling, then
 // random damage (characters changed, dropped or inserted).
 std::string random_file(std::mt19937& rng) {
