@@ -190,7 +190,7 @@ template <int count>
   }
   in.p = r.p + 1;
   make_room(values, size_t(count));
-  values.insert(values.end(), out, out + count);
+  for (int i = 0; i < count; ++i) values.push_back(out[i]);
   return true;
 }
 

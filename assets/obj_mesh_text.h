@@ -156,8 +156,10 @@ struct obj_text_reader {
     int k2 = __builtin_ctzll(marks | (uint64_t(1) << 63)) >> 3;
     const char* after = q + k1 + 1 + k2;
     if (k2 == 0 || k1 + k2 > 8 || !is_space(*after)) return false;
-    // The digits side by side, the last one in the top byte, then combined pairwise.
-    uint64_t x = ((whole << 8 * (8 - k1)) >> 8 * k2) | (fraction << 8 * (8 - k2));
+    // The digits side by side, the last one in the top byte, then combined pairwise. One digit
+    // before the point and six after it ("%.6f" below ten) is common enough for shifts of its own.
+    uint64_t x = k1 == 1 && k2 == 6 ? ((whole << 56) >> 48) | (fraction << 16)
+                                    : ((whole << 8 * (8 - k1)) >> 8 * k2) | (fraction << 8 * (8 - k2));
     x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
     x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
     x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
