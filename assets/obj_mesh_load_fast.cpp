@@ -199,15 +199,8 @@ template <int count>
 // is left to the caller's range check. Moves `s` past it.
 [[gnu::always_inline]] inline bool usual_index(const char*& s, int64_t& value) {
   uint64_t x;
-  std::memcpy(&x, s, 8);
-  x ^= 0x3030303030303030u;
-  uint64_t marks = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
-  int k = __builtin_ctzll(marks | (uint64_t(1) << 63)) >> 3;
+  int k = obj_text_reader::short_digit_run(s, x);
   if (unsigned(k - 1) > 5u) return false;
-  x <<= 8 * (8 - k);
-  x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
-  x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
-  x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
   s += k;
   value = int64_t(x);
   return true;
@@ -227,19 +220,10 @@ template <int count>
             reinterpret_cast<const char*>(&mesh.vertices[size_t(i)]) + offsetof(vertex_record, texcoord),
             wanted, 20) == 0)
       return uint32_t(i);
-  int index = int(mesh.vertices.size());
-  make_room(mesh.vertices, 1);
-  make_room(table.next, 1);
-  vertex_record& record = mesh.vertices.emplace_back();
-  std::memcpy(record.position, &mesh.positions[position * 3], 12);
-  std::memcpy(reinterpret_cast<char*>(&record) + offsetof(vertex_record, texcoord), wanted, 20);
-  table.next.push_back(-1);
-  if (table.head[position] < 0)
-    table.head[position] = index;
-  else
-    table.next[size_t(table.tail[position])] = index;
-  table.tail[position] = index;
-  return uint32_t(index);
+  char bytes[32];
+  std::memcpy(bytes, &mesh.positions[position * 3], 12);
+  std::memcpy(bytes + 12, wanted, 20);
+  return append_record(mesh, position, bytes);
 }
 
 // A corner's indices as written.

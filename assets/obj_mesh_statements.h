@@ -150,6 +150,24 @@ inline int64_t element_index(int64_t index, int64_t read, int64_t limit) {
   return (index == 0 || i < 0 || i >= limit) ? -1 : i;
 }
 
+// Appends a record whose first 32 bytes are `bytes` (the rest zero) to the vertex array and to
+// the list of records made from position `position`; returns its index.
+inline uint32_t append_record(obj_mesh& mesh, size_t position, const char* bytes) {
+  weld_table& table = mesh.weld_index;
+  int index = int(mesh.vertices.size());
+  make_room(mesh.vertices, 1);
+  make_room(table.next, 1);
+  vertex_record& record = mesh.vertices.emplace_back();
+  std::memcpy(&record, bytes, 32);
+  table.next.push_back(-1);
+  if (table.head[position] < 0)
+    table.head[position] = index;
+  else
+    table.next[size_t(table.tail[position])] = index;
+  table.tail[position] = index;
+  return uint32_t(index);
+}
+
 // Returns the index of the record equal to the one made from position `position` and the given
 // texture coordinate and normal (all 60 bytes, bit for bit) among those made from the same
 // position, appending it to the vertex array when there is none. Every record's trailing floats
@@ -162,18 +180,7 @@ inline uint32_t weld(obj_mesh& mesh, size_t position, const float* texcoord, con
   std::memcpy(wanted + 20, normal, 12);
   for (int i = table.head[position]; i >= 0; i = table.next[size_t(i)])
     if (std::memcmp(&mesh.vertices[size_t(i)], wanted, 32) == 0) return uint32_t(i);
-  int index = int(mesh.vertices.size());
-  make_room(mesh.vertices, 1);
-  make_room(table.next, 1);
-  vertex_record& record = mesh.vertices.emplace_back();
-  std::memcpy(&record, wanted, 32);
-  table.next.push_back(-1);
-  if (table.head[position] < 0)
-    table.head[position] = index;
-  else
-    table.next[size_t(table.tail[position])] = index;
-  table.tail[position] = index;
-  return uint32_t(index);
+  return append_record(mesh, position, wanted);
 }
 
 // Builds and welds the record of every corner of `f` in order into `records`. False when a

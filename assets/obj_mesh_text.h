@@ -47,21 +47,31 @@ struct obj_text_reader {
     value = negative ? -int64_t(v) : int64_t(v);
     return 1;
   }
+  // The length of the run of decimal digits at `s`, counted up to 7, from one eight-byte load
+  // (eight bytes must be readable there); for a run of 1 to 6 digits `value` gets its value.
+  [[gnu::always_inline]] static int short_digit_run(const char* s, uint64_t& value) {
+    uint64_t x;
+    std::memcpy(&x, s, 8);
+    x ^= 0x3030303030303030u;  // digit characters become their values 0..9
+    // The top bit of each byte marks a non-digit; only bytes after the first one can carry.
+    uint64_t marks = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
+    int k = __builtin_ctzll(marks | (uint64_t(1) << 63)) >> 3;
+    if (k == 0 || k > 6) return k;
+    x <<= 8 * (8 - k);  // the run's digits in the high bytes, zeros before them
+    x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
+    x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
+    x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+    value = x;
+    return k;
+  }
   // An unsigned decimal integer without leading zeros, which must start right here.
   [[gnu::always_inline]] bool read_digits(int64_t& value) {
     if (end - p >= 8) {
       // Up to six digits, the usual index, from one word load.
       uint64_t x;
-      std::memcpy(&x, p, 8);
-      x ^= 0x3030303030303030u;
-      uint64_t marks = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
-      int k = __builtin_ctzll(marks | (uint64_t(1) << 63)) >> 3;
+      int k = short_digit_run(p, x);
       if (k == 0) return false;
       if (k < 7) {
-        x <<= 8 * (8 - k);
-        x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
-        x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
-        x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
         p += k;
         value = int64_t(x);
         return true;
