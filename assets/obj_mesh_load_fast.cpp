@@ -17,6 +17,7 @@ using namespace obj_statements;
 namespace {
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 const char* line_end(const obj_text_reader& in) {
   const void* feed = std::memchr(in.p, '\n', size_t(in.end - in.p));
@@ -40,10 +41,34 @@ bool rest_of_line_agrees(obj_text_reader& in, const char* end) {
   return true;
 }
 
-// Appends the numbers of a 'v', 'vt' or 'vn' statement, zeros where they do not convert.
-bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
+// The usual element line, " 0.25 -1.5 3.0" after its keyword: one blank before each number,
+// every number a short decimal, then blanks or a carriage return and the line feed. Needs 64
+// readable bytes; false, with nothing consumed, for anything else.
+template <int count>
+[[gnu::always_inline]] inline bool read_usual_element(obj_text_reader& in, std::vector<float>& values) {
+  if (in.end - in.p < 64) return false;
+  obj_text_reader r = in;
+  float out[count];
+  for (int i = 0; i < count; ++i) {
+    if (*r.p != ' ') return false;
+    ++r.p;
+    if (!r.scan_short_decimal(out[i])) return false;
+  }
+  if (*r.p != '\n') {
+    while (r.p < r.end && is_blank(*r.p)) ++r.p;
+    if (r.p == r.end || *r.p != '\n') return false;
+  }
+  in.p = r.p + 1;
+  make_room(values, size_t(count));
+  for (int i = 0; i < count; ++i) values.push_back(out[i]);
+  return true;
+}
+
+// read_element for every line that is not of the usual spelling.
+template <int count>
+[[gnu::noinline]] bool read_unusual_element(obj_text_reader& in, std::vector<float>& values) {
   float out[3] = {0, 0, 0};
-  // The usual line: blanks, the numbers, then the line feed.
+  // Blanks, the numbers, then the line feed, with room checks and any spelling of the numbers.
   const char* start = in.p;
   int i = 0;
   for (; i < count; ++i) {
@@ -73,7 +98,11 @@ bool read_element(obj_text_reader& in, std::vector<float>& values, int count) {
   return rest_of_line_agrees(in, end);
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+// Appends the numbers of a 'v', 'vt' or 'vn' statement, zeros where they do not convert.
+template <int count>
+[[gnu::always_inline]] inline bool read_element(obj_text_reader& in, std::vector<float>& values) {
+  return read_usual_element<count>(in, values) || read_unusual_element<count>(in, values);
+}
 
 // Reads an integer that starts right here (no white space before it).
 [[gnu::always_inline]] inline bool plain_int(obj_text_reader& in, int64_t& value) {
@@ -120,6 +149,13 @@ template <face_form form>
   return in.p == in.end || is_space(*in.p);
 }
 
+// Whether a number starts after the white space at `s` (the end of a face's line): formatted input
+// would read it as one more corner of the face.
+bool number_follows(const char* s, const char* end) {
+  while (s < end && is_space(*s)) ++s;
+  return s < end && ((*s >= '0' && *s <= '9') || *s == '-' || *s == '+');
+}
+
 // Reads the corners after the first up to the end of the face's line; false where one is not of
 // the face's form or a number starts the next line (formatted input would read it as one more
 // corner).
@@ -129,9 +165,7 @@ bool read_plain_corners(obj_text_reader& r, face& f) {
     while (r.p < r.end && is_blank(*r.p)) ++r.p;
     if (r.p == r.end) return true;
     if (*r.p == '\n') {
-      const char* next = r.p;
-      while (next < r.end && is_space(*next)) ++next;
-      if (next < r.end && ((*next >= '0' && *next <= '9') || *next == '-' || *next == '+')) return false;
+      if (number_follows(r.p, r.end)) return false;
       ++r.p;
       return true;
     }
@@ -168,29 +202,6 @@ bool read_plain_face(obj_text_reader& in, face& f) {
   }
   if (!plain || f.corners.size() < 3) return false;
   in = r;
-  return true;
-}
-
-// The usual element line, " 0.25 -1.5 3.0" after its keyword: one blank before each number,
-// every number a short decimal, then blanks or a carriage return and the line feed. Needs 64
-// readable bytes; false, with nothing consumed, for anything else.
-template <int count>
-[[gnu::always_inline]] inline bool read_usual_element(obj_text_reader& in, std::vector<float>& values) {
-  if (in.end - in.p < 64) return false;
-  obj_text_reader r = in;
-  float out[count];
-  for (int i = 0; i < count; ++i) {
-    if (*r.p != ' ') return false;
-    ++r.p;
-    if (!r.scan_short_decimal(out[i])) return false;
-  }
-  if (*r.p != '\n') {
-    while (r.p < r.end && is_blank(*r.p)) ++r.p;
-    if (r.p == r.end || *r.p != '\n') return false;
-  }
-  in.p = r.p + 1;
-  make_room(values, size_t(count));
-  for (int i = 0; i < count; ++i) values.push_back(out[i]);
   return true;
 }
 
@@ -266,9 +277,7 @@ int usual_corners(const char*& s, const char* end, corner_indices* corners) {
     }
     if (!room_for_corner(s, end)) return 0;
     if (*s == '\n') {
-      const char* next = s;
-      while (next < end && is_space(*next)) ++next;
-      if (next < end && ((*next >= '0' && *next <= '9') || *next == '-' || *next == '+')) return 0;
+      if (number_follows(s, end)) return 0;
       ++s;
       return count;
     }
@@ -462,15 +471,15 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
         mesh.materials.emplace_back();
         break;
       case keyword::position:
-        if (!read_usual_element<3>(in, mesh.positions) && !read_element(in, mesh.positions, 3)) return false;
+        if (!read_element<3>(in, mesh.positions)) return false;
         read.position++;
         break;
       case keyword::texcoord:
-        if (!read_usual_element<2>(in, mesh.texcoords) && !read_element(in, mesh.texcoords, 2)) return false;
+        if (!read_element<2>(in, mesh.texcoords)) return false;
         read.texcoord++;
         break;
       case keyword::normal:
-        if (!read_usual_element<3>(in, mesh.normals) && !read_element(in, mesh.normals, 3)) return false;
+        if (!read_element<3>(in, mesh.normals)) return false;
         read.normal++;
         break;
       case keyword::other_v:

@@ -47,21 +47,15 @@ struct obj_text_reader {
     value = negative ? -int64_t(v) : int64_t(v);
     return 1;
   }
-  // The length of the run of decimal digits at `s`, counted up to 7, from one eight-byte load
+  // The length of the run of decimal digits at `s`, counted up to 8, from one eight-byte load
   // (eight bytes must be readable there); for a run of 1 to 6 digits `value` gets its value.
   [[gnu::always_inline]] static int short_digit_run(const char* s, uint64_t& value) {
     uint64_t x;
     std::memcpy(&x, s, 8);
     x ^= 0x3030303030303030u;  // digit characters become their values 0..9
-    // The top bit of each byte marks a non-digit; only bytes after the first one can carry.
-    uint64_t marks = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
-    int k = __builtin_ctzll(marks | (uint64_t(1) << 63)) >> 3;
+    int k = leading_digits(x);
     if (k == 0 || k > 6) return k;
-    x <<= 8 * (8 - k);  // the run's digits in the high bytes, zeros before them
-    x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
-    x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
-    x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
-    value = x;
+    value = eight_digits_value(x << 8 * (8 - k));  // the run's digits in the high bytes
     return k;
   }
   // An unsigned decimal integer without leading zeros, which must start right here.
@@ -157,22 +151,18 @@ struct obj_text_reader {
     uint64_t whole, fraction;
     std::memcpy(&whole, q, 8);
     whole ^= 0x3030303030303030u;
-    uint64_t marks = ((whole + 0x7676767676767676u) | whole) & 0x8080808080808080u;
-    int k1 = __builtin_ctzll(marks | (uint64_t(1) << 63)) >> 3;
-    if (k1 == 0 || k1 == 7 || q[k1] != '.') return false;
+    int k1 = leading_digits(whole);
+    if (k1 == 0 || k1 >= 7 || q[k1] != '.') return false;
     std::memcpy(&fraction, q + k1 + 1, 8);
     fraction ^= 0x3030303030303030u;
-    marks = ((fraction + 0x7676767676767676u) | fraction) & 0x8080808080808080u;
-    int k2 = __builtin_ctzll(marks | (uint64_t(1) << 63)) >> 3;
+    int k2 = leading_digits(fraction);
     const char* after = q + k1 + 1 + k2;
     if (k2 == 0 || k1 + k2 > 8 || !is_space(*after)) return false;
     // The digits side by side, the last one in the top byte, then combined pairwise. One digit
     // before the point and six after it ("%.6f" below ten) is common enough for shifts of its own.
     uint64_t x = k1 == 1 && k2 == 6 ? ((whole << 56) >> 48) | (fraction << 16)
                                     : ((whole << 8 * (8 - k1)) >> 8 * k2) | (fraction << 8 * (8 - k2));
-    x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
-    x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
-    x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+    x = eight_digits_value(x);
     static constexpr float float_powers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
     if (x <= (1u << 24)) {
       value = float(x) / float_powers[k2];
@@ -203,6 +193,21 @@ struct obj_text_reader {
                                                100000000000000,
                                                1000000000000000};
 
+  // How many of the eight bytes of `x` (characters minus '0', first character in the low byte)
+  // are digits before the first byte that is not; 8 when all are.
+  [[gnu::always_inline]] static int leading_digits(uint64_t x) {
+    // The top bit of each byte marks a non-digit; only bytes after the first one can carry.
+    uint64_t marks = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
+    return marks ? __builtin_ctzll(marks) >> 3 : 8;
+  }
+  // The value of eight digit bytes (values 0..9) read as a decimal number, the first digit in the
+  // low byte: neighbouring digits, then pairs, then quadruples are combined.
+  [[gnu::always_inline]] static uint64_t eight_digits_value(uint64_t x) {
+    x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
+    x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
+    return (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+  }
+
   // The length of the run of decimal digits at `s`; `value` gets its value (modulo 2^64). Eight
   // characters are classified and converted at a time where the text allows.
   [[gnu::always_inline]] static int digit_run(const char* s, const char* end, uint64_t& value) {
@@ -212,14 +217,9 @@ struct obj_text_reader {
       uint64_t word;
       std::memcpy(&word, s, 8);
       uint64_t x = word ^ 0x3030303030303030u;  // digit characters become their values 0..9
-      // The top bit of each byte marks a non-digit; only bytes after the first one can carry.
-      uint64_t marks = ((x + 0x7676767676767676u) | x) & 0x8080808080808080u;
-      int k = marks ? __builtin_ctzll(marks) >> 3 : 8;
+      int k = leading_digits(x);
       if (k == 0) break;
-      x <<= 8 * (8 - k);  // the run's digits in the high bytes, zeros before them
-      x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
-      x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
-      x = (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+      x = eight_digits_value(x << 8 * (8 - k));  // the run's digits in the high bytes
       v = v * powers_of_ten[k] + x;
       n += k;
       s += k;

@@ -9,23 +9,11 @@
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
 #include "shell/platform.h"
+#include "shell/sdl/sdl_window.h"
 
 void (*offline_present_observer)() = nullptr;
 
 namespace {
-
-// The show window's pixel format: compatibility profile (fixed-function GL), RGBA8, 24-bit depth,
-// no stencil, double buffered.
-void request_pixel_format() {
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-}
 
 // Offline nothing is shown: a present only lets the observer look at the back buffer.
 void present() {
@@ -49,7 +37,7 @@ bool open_offline_window() {
     std::fprintf(stderr, "offline: no video: %s\n", SDL_GetError());
     return false;
   }
-  request_pixel_format();
+  set_show_pixel_format();
   SDL_Window* window = SDL_CreateWindow("Vorteline (offline)", 0, 0, demo.screen_width, demo.screen_height,
                                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (!window) {

@@ -1,5 +1,7 @@
 // The show window on SDL: an OpenGL compatibility context (the engine draws with fixed-function
 // GL), RGBA8 with alpha, 24-bit depth, no stencil, double buffered.
+#include "shell/sdl/sdl_window.h"
+
 #include <GL/glew.h>
 #include <SDL.h>
 
@@ -33,7 +35,17 @@ bool display_offers(int width, int height) {
   return false;
 }
 
-bool set_pixel_format() {
+// The context must be double buffered with a depth buffer; anything less is a format we cannot use.
+bool pixel_format_usable() {
+  int double_buffer = 0, depth = 0;
+  SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &double_buffer);
+  SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
+  return double_buffer == 1 && depth >= 16;
+}
+
+}  // namespace
+
+bool set_show_pixel_format() {
   bool ok = SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) == 0;
   ok = ok && SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8) == 0;
   ok = ok && SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8) == 0;
@@ -45,16 +57,6 @@ bool set_pixel_format() {
   ok = ok && SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1) == 0;
   return ok;
 }
-
-// The context must be double buffered with a depth buffer; anything less is a format we cannot use.
-bool pixel_format_usable() {
-  int double_buffer = 0, depth = 0;
-  SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &double_buffer);
-  SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
-  return double_buffer == 1 && depth >= 16;
-}
-
-}  // namespace
 
 bool create_gl_window(const char* title, int width, int height, int bits, bool fullscreen) {
   (void)bits;  // SDL keeps the display's colour depth; the frame buffer is RGBA8 either way.
@@ -78,7 +80,7 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
     demo.fullscreen = false;
   }
 
-  if (!set_pixel_format()) return fail(texts::pixel_format_not_found);
+  if (!set_show_pixel_format()) return fail(texts::pixel_format_not_found);
 
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
   int x = 50, y = 50;
