@@ -6,14 +6,6 @@
 
 namespace soundtrack {
 
-double music_time_at(double show_time) {
-  if (show_time <= 83.4) return show_time;
-  if (show_time <= 108.4) return 83.4;
-  if (show_time <= 217.0) return show_time - 25.0;
-  if (show_time <= 241.0) return 192.0;
-  return show_time - 49.0;
-}
-
 namespace {
 
 struct struck {
@@ -51,7 +43,7 @@ struct glide {
 
 }  // namespace
 
-std::vector<key> piano_keys(const score& piece, double show_seconds) {
+std::vector<key> piano_keys(const score& piece, double seconds) {
   std::vector<struck> notes;
   for (const note_event& e : piece.notes)
     if (e.inst == instrument::piano)
@@ -61,14 +53,15 @@ std::vector<key> piano_keys(const score& piece, double show_seconds) {
     return a.start < b.start || (a.start == b.start && a.pitch < b.pitch);
   });
 
-  const int count = static_cast<int>(std::ceil(show_seconds * keys_per_second)) + 1;
+  const int count = static_cast<int>(std::ceil(seconds * keys_per_second)) + 1;
   std::vector<key> keys;
   keys.reserve(count);
   glide x_glide(1.6, 0.12, 0.0), y_glide(1.6, 0.06, 0.0);
   int pitch = 76;
-  size_t struck_so_far = 0;  // notes with start <= music time (music time never decreases here)
+  size_t struck_so_far = 0;  // notes with start <= m
   for (int i = 0; i < count; ++i) {
-    const double m = music_time_at(static_cast<double>(i) / keys_per_second);
+    // The show samples key i at i/40 s of its running time, which is the music's position.
+    const double m = static_cast<double>(i) / keys_per_second;
     while (struck_so_far < notes.size() && notes[struck_so_far].start <= m)
       pitch = notes[struck_so_far++].pitch;
     double energy = 0.0;
