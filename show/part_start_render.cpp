@@ -7,6 +7,7 @@
 #include "engine/screen_pass.h"
 #include "shell/demo_state.h"
 #include "show/gl_scene_output.h"
+#include "show/frame_passes.h"
 #include "show/part_start.h"
 #include "show/scene.h"
 #include "show/timeline.h"
@@ -22,6 +23,8 @@ void identity_matrices() {
   glLoadIdentity();
 }
 
+}  // namespace
+
 void scene_pass(part_start& part, render_context& context, int w, int h) {
   context.attach_color(0, 0, part.tex_color);
   context.attach_color(0, 1, part.tex_normals);
@@ -32,7 +35,6 @@ void scene_pass(part_start& part, render_context& context, int w, int h) {
   context.resolve_target(0, w, h, 2, true);
 }
 
-// Ambient occlusion combined with the scene colour, written back into tex_color.
 void combine_pass(part_start& part, render_context& context, int w, int h) {
   shader_library& lib = part.programs;
   const int prog = part.prog_combine;
@@ -70,7 +72,6 @@ void combine_pass(part_start& part, render_context& context, int w, int h) {
   context.resolve_target(0, w, h, 1, false);
 }
 
-// The picture and its god rays into the window, letterboxed to the render height.
 void final_composition(part_start& part, render_context& context, int w, int h) {
   shader_library& lib = part.programs;
   const int prog = part.prog_blurpass;
@@ -103,7 +104,14 @@ void final_composition(part_start& part, render_context& context, int w, int h) 
   lib.use_fixed_function();
 }
 
-// Leaves the fixed-function state plain for whatever draws next.
+void highlight_pass(part_start& part, render_context& context, int w, int h) {
+  context.screen_pass(part.programs, part.prog_highlights, 1, 1, w / 2, h / 2, part.tex_color, part.tex_half, -1, -1);
+}
+
+void god_ray_pass(part_start& part, render_context& context, int w, int h) {
+  context.screen_pass(part.programs, part.prog_godrays, 1, 1, w / 2, h / 2, part.tex_half, part.tex_half, -1, -1);
+}
+
 void clean_up(part_start& part, render_context& context) {
   glMatrixMode(GL_TEXTURE);
   glActiveTexture(GL_TEXTURE1);
@@ -130,8 +138,6 @@ void clean_up(part_start& part, render_context& context) {
   glEnd();
 }
 
-}  // namespace
-
 void part_start::render(double* step, render_context* context, frame_state* state) {
   context->current_frame = state;
   begin_show_frame(*this, *step, *context, *state);
@@ -141,8 +147,8 @@ void part_start::render(double* step, render_context* context, frame_state* stat
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   scene_pass(*this, *context, w, h);
   combine_pass(*this, *context, w, h);
-  context->screen_pass(programs, prog_highlights, 1, 1, w / 2, h / 2, tex_color, tex_half, -1, -1);
-  context->screen_pass(programs, prog_godrays, 1, 1, w / 2, h / 2, tex_half, tex_half, -1, -1);
+  highlight_pass(*this, *context, w, h);
+  god_ray_pass(*this, *context, w, h);
   final_composition(*this, *context, w, h);
   clean_up(*this, *context);
   glPopAttrib();

@@ -4,11 +4,13 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "engine/render_context.h"
 #include "engine/sweep_tube.h"
 #include "shell/demo_state.h"
+#include "show/frame_passes.h"
 #include "show/part_start.h"
 #include "show/scene.h"
 #include "show/tests/show_test_support.h"
@@ -100,6 +102,51 @@ void BM_frame_gl(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_frame_gl)->Arg(50)->Arg(175)->Arg(191)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Each pass of the frame on its own, bracketed by glFinish, at show times across the show: the
+// counters are milliseconds per pass; their sum is a little above BM_frame_gl's time (the
+// pipeline drains between passes).
+void BM_passes_gl(benchmark::State& state) {
+  part_start& part = shared_gl_part();
+  render_context& context = global_render_context;
+  frame_state record{};
+  const double t = static_cast<double>(state.range(0));
+  const int w = demo.render_width, h = demo.render_height;
+  using clock = std::chrono::steady_clock;
+  double scene = 0, combine = 0, highlights = 0, god_rays = 0, final = 0;
+  auto timed = [](double& total, auto&& pass) {
+    const auto start = clock::now();
+    pass();
+    glFinish();
+    total += std::chrono::duration<double, std::milli>(clock::now() - start).count();
+  };
+  for (auto _ : state) {
+    part.ttime = part.fttime = t;
+    record.scene_time = t;
+    begin_show_frame(part, 0.0, context, record);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glFinish();
+    timed(scene, [&] { scene_pass(part, context, w, h); });
+    timed(combine, [&] { combine_pass(part, context, w, h); });
+    timed(highlights, [&] { highlight_pass(part, context, w, h); });
+    timed(god_rays, [&] { god_ray_pass(part, context, w, h); });
+    timed(final, [&] { final_composition(part, context, w, h); });
+    clean_up(part, context);
+    glPopAttrib();
+    end_show_frame(part, record);
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["scene_ms"] = scene / n;
+  state.counters["combine_ms"] = combine / n;
+  state.counters["highlights_ms"] = highlights / n;
+  state.counters["godrays_ms"] = god_rays / n;
+  state.counters["final_ms"] = final / n;
+}
+BENCHMARK(BM_passes_gl)
+    ->DenseRange(10, 210, 25)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 
