@@ -1,7 +1,7 @@
 #version 120
 // Scene material, fragment stage. Output 0: colour, with the amount of self-emitted light in
 // alpha (the ambient-occlusion pass spares it, the highlight pass picks it up). Output 1: the
-// eye-space normal in rgb and the eye distance / 30 in alpha, for the ambient occlusion.
+// eye-space facet normal in rgb and the eye distance / 30 in alpha, for the ambient occlusion.
 //
 // Mode 0: lit stone. Mode 1: the surface emits light (glowing joints and a light wave running
 // along the object). Mode 2: a beam of light, brightest where it faces the viewer, with streaks
@@ -186,5 +186,6 @@ void main() {
   glow *= fog;
 
   gl_FragData[0] = vec4(shoulder(colour), glow);
-  gl_FragData[1] = vec4(n * 0.5 + 0.5, clamp(-eye_pos.z / 30.0, 0.0, 1.0));
+  // The facet normal: the surface the depth buffer holds, which the ambient occlusion needs.
+  gl_FragData[1] = vec4(facet * 0.5 + 0.5, clamp(-eye_pos.z / 30.0, 0.0, 1.0));
 }

@@ -1,12 +1,11 @@
 #version 120
-// Final composition to the window. The combined picture gets a small depth-aware blur that
-// smooths the ambient-occlusion grain without crossing edges (its radius grows with Limit and,
-// gently, into the distance); the tap pattern is turned per pixel by the velocity texture's noise.
-// Then the god rays are added, pulsing with the music (DSP, DSP2), and the picture is graded:
-// a soft shoulder, cool shadows, a vignette and film grain that changes every frame.
+// Final composition to the window. The combined picture gets a 4x4 depth-aware average that
+// removes the ambient occlusion's interleaved pattern without crossing edges; then the god rays
+// are added, pulsing with the music (DSP, DSP2), and the picture is graded: a soft shoulder, cool
+// shadows, a vignette, a dither and a faint film grain.
 
 uniform sampler2D texture2d_1;           // combined colour
-uniform sampler2D texture2d_velocities;  // noise, turns the blur taps
+uniform sampler2D texture2d_velocities;  // noise, fixed dither
 uniform sampler2D texture2d_random;      // noise, film grain
 uniform sampler2D texture2d_2;           // scene depth
 uniform sampler2D texture2d_s;           // god rays (half size)
@@ -30,21 +29,19 @@ void main() {
   vec3 centre = texture2D(texture2d_1, uv).rgb;
   float z = eye_depth(uv);
 
-  float turn = texture2D(texture2d_velocities, gl_FragCoord.xy / 256.0).r * 6.2832;
-  float radius = 1.5 + clamp(Limit, 0.0, 4.0) * 3.0 + smoothstep(12.0, 28.0, z) * 1.5;
-  vec3 sum = centre;
-  float total = 1.0;
+  // The 4x4 pixels around this one as four bilinear taps on pixel corners, each weighted by how
+  // close its depth lies to this pixel's: the occlusion's interleaved pattern averages out
+  // without crossing depth edges. Limit (the tuning keys) widens the blur.
+  float spread = 1.0 + clamp(Limit, 0.0, 4.0);
   float sharpness = 40.0 / max(z, 0.5);
-  // Eight taps an eighth of a turn apart, alternating between half and full radius: each step
-  // turns the previous direction by 45 degrees instead of evaluating cos and sin per tap.
-  vec2 dir = vec2(cos(turn), sin(turn));
-  for (int i = 0; i < 8; ++i) {
-    float r = radius * (0.5 + 0.5 * float(i - (i / 2) * 2));
-    vec2 q = uv + dir * r * px;
+  vec3 sum = centre * 0.05;
+  float total = 0.05;
+  for (int i = 0; i < 4; ++i) {
+    vec2 corner = vec2(i == 1 || i == 3 ? 1.0 : -1.0, i >= 2 ? 1.0 : -1.0) - 0.5;
+    vec2 q = uv + corner * spread * px;
     float w = exp(-abs(eye_depth(q) - z) * sharpness);
     sum += texture2D(texture2d_1, q).rgb * w;
     total += w;
-    dir = vec2(dir.x - dir.y, dir.y + dir.x) * 0.7071068;
   }
   vec3 colour = sum / total;
 
@@ -62,8 +59,11 @@ void main() {
   vec2 v = uv - 0.5;
   colour *= 1.0 - 0.55 * dot(v, v) * 2.0;
 
+  // Seasoning below one 8-bit step: a dither fixed to the screen (the velocity texture's noise)
+  // keeps dark gradients from banding, and a film grain moves with time.
+  float dither = texture2D(texture2d_velocities, uv).r - 0.5;
   float grain = texture2D(texture2d_random, gl_FragCoord.xy / 1024.0 + fract(vec2(ttime * 13.37, ttime * 7.31))).g - 0.5;
-  colour += grain * 0.035;
+  colour += (dither + grain) * (1.0 / 255.0);
 
   // Out of the loading screen: the picture comes up over the first second.
   colour *= mix(0.35, 1.0, clamp(fttime + 0.5, 0.0, 1.0));

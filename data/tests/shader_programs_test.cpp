@@ -121,31 +121,96 @@ void bind(GLuint program, int unit, const char* name, GLuint texture) {
   glUniform1i(glGetUniformLocation(program, name), unit);
 }
 
-// Runs the combine pass over a 64x64 picture of white stone with the given eye distances.
-std::vector<float> ambient_occlusion(const std::vector<float>& eye_z) {
+// A surface seen by the combine pass: per pixel its eye distance and eye-space facet normal.
+struct surface {
+  std::vector<float> eye_z;
+  std::vector<float> normal;  // 3 per pixel
+};
+
+// Runs the combine pass over a 64x64 picture of white stone; "Limit" and "fttime" are the per-frame
+// values the show hands it.
+std::vector<float> ambient_occlusion(const surface& s, float limit = 0.3f, float fttime = 20.0f) {
   const int n = 64;
   auto built = build_program("", "PostProcessing//f_combineSSAO.cpp");
-  std::vector<float> depth;
-  for (float z : eye_z) depth.push_back(window_depth(z));
+  std::vector<float> depth, normals;
+  for (size_t i = 0; i < s.eye_z.size(); ++i) {
+    depth.push_back(window_depth(s.eye_z[i]));
+    for (int c = 0; c < 3; ++c) normals.push_back(s.normal[3 * i + c] * 0.5f + 0.5f);
+    normals.push_back(s.eye_z[i] / 30.0f);
+  }
   GLuint colour = shader_test::float_texture(n, n, fill(n, n, 1, 1, 1, 0));
-  GLuint normals = shader_test::float_texture(n, n, fill(n, n, 0.5f, 0.5f, 1.0f, 0.1f));
+  GLuint normal_tex = shader_test::float_texture(n, n, normals);
   GLuint random = shader_test::float_texture(n, n, noise(n, n));
   GLuint depth_tex = shader_test::depth_texture(n, n, depth);
   auto t = shader_test::make_target(n, n, 1);
   glUseProgram(built.program);
   bind(built.program, 0, "texture2d_1", colour);
   bind(built.program, 1, "texture2d_2", depth_tex);
-  bind(built.program, 2, "texture2d_3", normals);
+  bind(built.program, 2, "texture2d_3", normal_tex);
   bind(built.program, 3, "texture2d_random", random);
-  glUniform1f(glGetUniformLocation(built.program, "Limit"), 0.3f);
+  glUniform1f(glGetUniformLocation(built.program, "Limit"), limit);
+  glUniform1f(glGetUniformLocation(built.program, "fttime"), fttime);
   glDisable(GL_DEPTH_TEST);
   shader_test::full_screen_quad();
   return shader_test::read_target(t, 0);
 }
 
+// Planes facing the camera at the given eye distances.
+surface facing(const std::vector<float>& eye_z) {
+  surface s{eye_z, {}};
+  for (size_t i = 0; i < eye_z.size(); ++i) s.normal.insert(s.normal.end(), {0, 0, 1});
+  return s;
+}
+
+// The eye-space ray through the centre of pixel (x, y) of the 64x64 picture (75 degrees, square).
+void ray(int x, int y, float d[3]) {
+  d[0] = ((x + 0.5f) / 32.0f - 1.0f) * 0.767327f;
+  d[1] = ((y + 0.5f) / 32.0f - 1.0f) * 0.767327f;
+  d[2] = -1.0f;
+}
+
+// Ray-traces a scene of planes (point on the plane's axis value, axis, normal sign) and spheres in
+// front of a far wall at eye distance 25.
+struct plane {
+  int axis;        // 0: x = value, 1: y = value
+  float value, facing;
+};
+surface trace(const std::vector<plane>& planes, float sphere_radius = 0, float sphere_z = 0) {
+  surface s;
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      float d[3];
+      ray(x, y, d);
+      float best = 25.0f, nx = 0, ny = 0, nz = 1;
+      for (const plane& p : planes) {
+        const float t = p.value / d[p.axis];
+        if (t > 0.1f && t < best) {
+          best = t;
+          nx = p.axis == 0 ? p.facing : 0, ny = p.axis == 1 ? p.facing : 0, nz = 0;
+        }
+      }
+      if (sphere_radius > 0) {
+        // |t d - c|^2 = r^2 with c = (0, 0, -sphere_z).
+        const float dd = d[0] * d[0] + d[1] * d[1] + 1.0f, dc = sphere_z;
+        const float disc = dc * dc - dd * (sphere_z * sphere_z - sphere_radius * sphere_radius);
+        if (disc > 0) {
+          const float t = (dc - std::sqrt(disc)) / dd;
+          if (t > 0.1f && t < best) {
+            best = t;
+            nx = t * d[0] / sphere_radius, ny = t * d[1] / sphere_radius, nz = (sphere_z - t) / sphere_radius;
+          }
+        }
+      }
+      s.eye_z.push_back(best);
+      s.normal.insert(s.normal.end(), {nx, ny, nz});
+    }
+  }
+  return s;
+}
+
 TEST_F(ShaderPrograms, AmbientOcclusionDarkensCreasesButNotOpenSurfaces) {
   const int n = 64;
-  auto flat = ambient_occlusion(std::vector<float>(n * n, 3.0f));
+  auto flat = ambient_occlusion(facing(std::vector<float>(n * n, 3.0f)));
   float darkest = 1;
   for (size_t i = 0; i < flat.size(); i += 4) darkest = std::min(darkest, flat[i]);
   EXPECT_GT(darkest, 0.9f) << "a flat wall facing the camera has nothing to occlude it";
@@ -155,7 +220,7 @@ TEST_F(ShaderPrograms, AmbientOcclusionDarkensCreasesButNotOpenSurfaces) {
   for (int y = 0; y < n; ++y) {
     for (int x = 0; x < n; ++x) step[y * n + x] = x < 32 ? 3.0f : 2.0f;
   }
-  auto out = ambient_occlusion(step);
+  auto out = ambient_occlusion(facing(step));
   float crease = 0, open = 0;
   for (int y = 20; y < 44; ++y) {
     crease += at(out, n, 29, y, 0);
@@ -163,6 +228,136 @@ TEST_F(ShaderPrograms, AmbientOcclusionDarkensCreasesButNotOpenSurfaces) {
   }
   EXPECT_LT(crease / 24, open / 24 - 0.15f) << "crease " << crease / 24 << " open " << open / 24;
   EXPECT_GT(at(out, n, 50, 32, 0), 0.9f) << "the near surface is not occluded by what lies behind it";
+}
+
+TEST_F(ShaderPrograms, AmbientOcclusionLeavesConvexAndGrazingSurfacesClean) {
+  const int n = 64;
+  // A floor half a unit below the eye, seen at a grazing angle up to the far wall: a face of a box
+  // whose interpolated normal would tilt the hemisphere into it.
+  auto floor = ambient_occlusion(trace({{1, -0.5f, 1}}));
+  const surface floor_surface = trace({{1, -0.5f, 1}});
+  float darkest = 1;
+  for (int y = 0; y < n; ++y)
+    for (int x = 0; x < n; ++x)
+      if (floor_surface.eye_z[y * n + x] < 12.0f) darkest = std::min(darkest, at(floor, n, x, y, 0));
+  EXPECT_GT(darkest, 0.9f) << "a flat floor seen at a grazing angle occludes itself";
+
+  // A sphere in front of the far wall: convex everywhere, and the wall far behind its silhouette
+  // gets no dark halo.
+  const surface ball = trace({}, 1.0f, 4.0f);
+  auto out = ambient_occlusion(ball);
+  float sphere_darkest = 1, halo_darkest = 1;
+  for (int y = 0; y < n; ++y) {
+    for (int x = 0; x < n; ++x) {
+      const float z = ball.eye_z[y * n + x];
+      const float dx = x - 31.5f, dy = y - 31.5f, r = std::sqrt(dx * dx + dy * dy);
+      if (z < 5.0f && r < 9.0f) sphere_darkest = std::min(sphere_darkest, at(out, n, x, y, 0));
+      if (z > 20.0f && r < 16.0f) halo_darkest = std::min(halo_darkest, at(out, n, x, y, 0));
+    }
+  }
+  EXPECT_GT(sphere_darkest, 0.9f) << "a sphere occludes itself";
+  EXPECT_GT(halo_darkest, 0.95f) << "the wall far behind the sphere is darkened around its silhouette";
+}
+
+TEST_F(ShaderPrograms, AmbientOcclusionDarkensAConcaveCornerAndStaysStillBetweenFrames) {
+  const int n = 64;
+  // A floor half a unit below the eye meets a wall 0.6 to the right of it.
+  const surface corner = trace({{1, -0.5f, 1}, {0, 0.6f, -1}});
+  auto out = ambient_occlusion(corner, 0.31f, 20.0f);
+  // Floor pixels at eye distance 2 to 4: close to the wall's foot against the far left of the floor.
+  float near_sum = 0, far_sum = 0;
+  int near_count = 0, far_count = 0;
+  for (int y = 0; y < n; ++y) {
+    for (int x = 0; x < n; ++x) {
+      const float z = corner.eye_z[y * n + x];
+      if (corner.normal[3 * (y * n + x) + 1] < 0.5f || z < 2.0f || z > 4.0f) continue;
+      float d[3];
+      ray(x, y, d);
+      const float side = d[0] * z;  // eye-space x of the floor point
+      if (side > 0.45f) near_sum += at(out, n, x, y, 0), ++near_count;
+      if (side < -0.6f) far_sum += at(out, n, x, y, 0), ++far_count;
+    }
+  }
+  ASSERT_GT(near_count, 5);
+  ASSERT_GT(far_count, 5);
+  EXPECT_LT(near_sum / near_count, far_sum / far_count - 0.15f)
+      << "foot of the wall " << near_sum / near_count << ", open floor " << far_sum / far_count;
+
+  // The next frame of a still camera: another random Limit, the running time 1/60 s on.
+  auto next = ambient_occlusion(corner, 0.77f, 20.0f + 1.0f / 60.0f);
+  float largest = 0;
+  for (size_t i = 0; i < out.size(); i += 4) largest = std::max(largest, std::fabs(out[i] - next[i]));
+  EXPECT_LE(largest, 1.5f / 255.0f) << "the occlusion changes between two frames of a still scene";
+}
+
+// The material's own second output feeds the occlusion: a six-sided prism drawn with smooth
+// (radial) vertex normals, as the show's tubes are, has flat faces that must stay clean. With the
+// interpolated normal the hemisphere tilts into the face near its edges and the face occludes
+// itself.
+TEST_F(ShaderPrograms, AmbientOcclusionOfTheMaterialsOutputLeavesFlatFacesClean) {
+  const int n = 64;
+  auto material = build_program("Materials//v_material1.cpp", "Materials//f_material1.cpp");
+  GLuint flat_normals = shader_test::float_texture(4, 4, fill(4, 4, 0.5f, 0.5f, 1.0f, 1));
+  GLuint blob = shader_test::float_texture(4, 4, fill(4, 4, 0, 0, 0, 1));
+  auto scene = shader_test::make_target(n, n, 2);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glUseProgram(material.program);
+  bind(material.program, 0, "texture2d_1", flat_normals);
+  bind(material.program, 3, "texture2d_blob", blob);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glFrustum(-0.0767327, 0.0767327, -0.0767327, 0.0767327, 0.1, 30);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(0, 0, -3.5f);
+  glRotatef(20, 1, 0, 0);  // seen a little from above, so the faces meet the view at many angles
+  glColor3f(0.5f, 0.5f, 0.5f);
+  glBegin(GL_QUADS);
+  for (int side = 0; side < 6; ++side) {
+    const float a0 = side * 3.14159265f / 3.0f, a1 = (side + 1) * 3.14159265f / 3.0f;
+    const float r = 1.2f;
+    glNormal3f(std::cos(a0), 0, std::sin(a0));
+    glVertex3f(r * std::cos(a0), -12, r * std::sin(a0));
+    glNormal3f(std::cos(a1), 0, std::sin(a1));
+    glVertex3f(r * std::cos(a1), -12, r * std::sin(a1));
+    glNormal3f(std::cos(a1), 0, std::sin(a1));
+    glVertex3f(r * std::cos(a1), 12, r * std::sin(a1));
+    glNormal3f(std::cos(a0), 0, std::sin(a0));
+    glVertex3f(r * std::cos(a0), 12, r * std::sin(a0));
+  }
+  glEnd();
+  glDisable(GL_DEPTH_TEST);
+  std::vector<float> depth(n * n);
+  glReadPixels(0, 0, n, n, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+  const std::vector<float> normals = shader_test::read_target(scene, 1);
+
+  auto combine = build_program("", "PostProcessing//f_combineSSAO.cpp");
+  GLuint colour = shader_test::float_texture(n, n, fill(n, n, 1, 1, 1, 0));
+  GLuint normal_tex = shader_test::float_texture(n, n, normals);
+  GLuint random = shader_test::float_texture(n, n, noise(n, n));
+  GLuint depth_tex = shader_test::depth_texture(n, n, depth);
+  auto t = shader_test::make_target(n, n, 1);
+  glUseProgram(combine.program);
+  bind(combine.program, 0, "texture2d_1", colour);
+  bind(combine.program, 1, "texture2d_2", depth_tex);
+  bind(combine.program, 2, "texture2d_3", normal_tex);
+  bind(combine.program, 3, "texture2d_random", random);
+  glUniform1f(glGetUniformLocation(combine.program, "Limit"), 0.5f);
+  glUniform1f(glGetUniformLocation(combine.program, "fttime"), 20.0f);
+  shader_test::full_screen_quad();
+  auto out = shader_test::read_target(t, 0);
+  int covered = 0, where = 0;
+  float darkest = 1;
+  for (int i = 0; i < n * n; ++i) {
+    if (depth[i] >= 0.9999f) continue;
+    ++covered;
+    if (out[4 * i] < darkest) darkest = out[4 * i], where = i;
+  }
+  ASSERT_GT(covered, n * n / 4) << "the prism is in view";
+  EXPECT_GT(darkest, 0.9f) << "a flat face of the prism occludes itself at pixel (" << where % n << ", "
+                           << where / n << ")";
 }
 
 TEST_F(ShaderPrograms, GodRaysStreamOutwardFromTheScreenCentre) {
