@@ -28,12 +28,24 @@ varying vec3 obj_normal;
 varying vec4 projected;
 varying vec2 screen;
 
+// The light at the end of the view (see the lighting in main).
+const float far_light_distance = 14.0;
+const vec3 far_light_colour = vec3(0.95, 0.97, 1.0);
+
 // A cell's random number from arithmetic alone: sin-based hashes cost several times as much on a
 // software rasteriser.
 float hash(vec2 p) {
   vec3 q = fract(vec3(p.xyx) * 0.1031);
   q += dot(q, q.yzx + 33.33);
   return fract((q.x + q.y) * q.z);
+}
+
+// Bands of random brightness along u, one per unit, blended smoothly: -0.5..0.5, faded towards 0
+// where a band would be narrower than about three pixels.
+float striation(float u) {
+  float cell = floor(u);
+  float value = mix(hash(vec2(cell, 3.0)), hash(vec2(cell + 1.0, 3.0)), smoothstep(0.0, 1.0, u - cell)) - 0.5;
+  return value * (1.0 - smoothstep(0.15, 0.4, fwidth(u)));
 }
 
 // sin(x) for the decorative waves and streaks: a parabola over one period, refined once
@@ -78,6 +90,9 @@ void main() {
   if (dot(facet, view) < 0.0) facet = -facet;
   vec3 n = length(eye_normal) > 1e-6 ? normalize(eye_normal) : facet;
   if (dot(n, view) < 0.0) n = -n;  // tubes and inside-out walls are seen from both sides
+  // Near the edges of a tube with few sides the smooth normal turns far from the facet's: there
+  // the edge catches the light as a bevel would, so prisms read as solid objects.
+  float bevel = 1.0 - smoothstep(0.5, 0.54, dot(n, facet));
   n = normalize(mix(n, facet, 1.0 - smoothstep(0.05, 0.35, abs(dot(n, facet)))));
 
   // Planar coordinates on the object's dominant face direction.
@@ -86,9 +101,11 @@ void main() {
 
   // The normal map projected along the three object axes: stone detail below, and the ragged
   // edges of the openings from the projection on the dominant face.
-  vec3 tx = texture2D(texture2d_1, obj_pos.yz * 0.25).rgb * 2.0 - 1.0;
-  vec3 ty = texture2D(texture2d_1, obj_pos.xz * 0.25).rgb * 2.0 - 1.0;
-  vec3 tz = texture2D(texture2d_1, obj_pos.xy * 0.25).rgb * 2.0 - 1.0;
+  // Coloured accents are mostly seen up close: their detail is six times finer.
+  float detail = 0.25 + 1.25 * accent;
+  vec3 tx = texture2D(texture2d_1, obj_pos.yz * detail).rgb * 2.0 - 1.0;
+  vec3 ty = texture2D(texture2d_1, obj_pos.xz * detail).rgb * 2.0 - 1.0;
+  vec3 tz = texture2D(texture2d_1, obj_pos.xy * detail).rgb * 2.0 - 1.0;
 
   // Openings: a grid of window cells, some of which open and close over time.
   float rim = 0.0;
@@ -115,33 +132,69 @@ void main() {
   vec3 w = on * on;
   w *= w;
   w /= (w.x + w.y + w.z);
-  vec3 bump = vec3(0.0, tx.x, tx.y) * w.x + vec3(ty.x, 0.0, ty.y) * w.y + vec3(tz.x, tz.y, 0.0) * w.z;
-  float joint = 1.0 - (tx.z * w.x + ty.z * w.y + tz.z * w.z);  // 0 on flat stone, higher in joints
+  // The detail fades out where its picture's texels come smaller than a pixel: the picture has
+  // no mipmaps, and finer detail would only shimmer from frame to frame.
+  float texels = length(fwidth(obj_pos)) * detail * 512.0;
+  float sharp = 1.0 - smoothstep(1.5, 4.0, texels);
+  vec3 bump = (vec3(0.0, tx.x, tx.y) * w.x + vec3(ty.x, 0.0, ty.y) * w.y + vec3(tz.x, tz.y, 0.0) * w.z) * sharp;
+  // 0 on flat stone, higher in joints (0.53 on average)
+  float joint = mix(0.53, 1.0 - (tx.z * w.x + ty.z * w.y + tz.z * w.z), sharp);
+  // The stone's own colour varies from block to block and within it; accents vary more, as they
+  // are seen from close by.
+  base *= 1.0 + 0.3 * sharp * (tx.g * w.x + ty.g * w.y + tz.g * w.z + 0.06);
+  // Accents are striated along their length like cut crystal: bands of varying brightness across
+  // each face in two sizes, each fading out where it would come closer than a few pixels.
+  base *= 1.0 + accent * (striation((obj_pos.x + obj_pos.z) * 14.0) * 0.5 + striation((obj_pos.x - obj_pos.z) * 70.0) * 0.6);
   vec3 nb = normalize(n + gl_NormalMatrix * bump * 0.8);
   if (dot(nb, view) < 0.05) nb = n;
+  // Accents are ribbed across their length: grooves every third of a unit, fading out where they
+  // would come closer than a few pixels.
+  float rib_at = obj_pos.y * 3.0;
+  float rib_width = fwidth(rib_at);
+  float rib_d = abs(fract(rib_at + 0.5) - 0.5);
+  float groove = (1.0 - smoothstep(0.02, 0.05 + rib_width, rib_d)) * (1.0 - smoothstep(0.12, 0.3, rib_width)) * accent;
 
-  // Light: a key light from above the viewer (swinging slightly with the piano line), a lamp at
-  // the eye that falls off with distance, and the projector's light spot.
+  // Light. The main light sits at the end of the view, on the view axis far ahead, where the haze
+  // glows: surfaces brighten towards it and catch its sheen at grazing angles, so every view has
+  // its light breaking through and real darks near the eye. A key light from above the viewer
+  // (swinging slightly with the piano line) models the shapes, a weak lamp at the eye keeps the
+  // nearest surfaces readable, and the projector adds its light spot.
   float dist = length(eye_pos);
+  vec3 to_far = vec3(0.0, 0.0, -far_light_distance) - eye_pos;
+  float far_dist = length(to_far);
+  vec3 far_dir = to_far / max(far_dist, 1e-3);
+  float far_reach = exp(-far_dist * 0.12);
+  float far_wrap = dot(nb, far_dir) * 0.5 + 0.5;
+  far_wrap *= far_wrap;
   vec3 key_dir = normalize(vec3(-0.35 + 0.15 * PosY, 0.8, 0.45));
   float key = max(dot(nb, key_dir), 0.0);
-  float lamp = max(dot(nb, view), 0.0) / (1.0 + dist * dist * 0.006);
-  // Powers by repeated squaring: cheaper than pow on a software rasteriser.
+  // The lamp is a spot along the view axis: whatever stands right in front of the eye gets a pool
+  // of light in the middle of the picture.
+  float on_axis = -eye_pos.z / max(dist, 1e-4);
+  float lamp = max(dot(nb, view), 0.0) * (0.6 + 0.5 * smoothstep(0.8, 0.97, on_axis)) / (1.0 + dist * dist * 0.006);
+  // Powers by repeated squaring: cheaper than pow on a software rasteriser. Accents are glossy.
   float s1 = max(dot(reflect(-key_dir, nb), view), 0.0);
   float s2 = s1 * s1;
   float s4 = s2 * s2;
   float s8 = s4 * s4;
-  float shine = s8 * s8 * s8 * 0.3;
+  float shine = s8 * s8 * s8 * (0.25 + 0.35 * accent);
+  float f1 = max(dot(reflect(-far_dir, nb), view), 0.0);
+  float f2 = f1 * f1;
+  float f4 = f2 * f2;
+  // Accents are glossy: they mirror the bright end of the view whatever their distance to it, so
+  // every large face carries a highlight that moves across it.
+  float sheen = f4 * f4 * mix(far_reach * 0.6, 0.7, accent);
   float rim_view = 1.0 - max(dot(n, view), 0.0);
   rim_view *= rim_view;
   float fresnel = rim_view * rim_view;
   vec3 far_haze = haze(screen);
   // The spot only lights what lies in front of the projector.
   float spot = texture2D(texture2d_blob, projected.xy / max(projected.w, 0.05)).r * step(0.05, projected.w);
-  // Accents take the key light harder, so their facets separate instead of reading flat.
-  vec3 light = vec3(0.1, 0.11, 0.13) * (1.0 - 0.5 * accent) + key * vec3(0.8, 0.77, 0.72) * (1.0 + 0.5 * accent) +
-               lamp * 0.6 * (1.0 - 0.4 * accent) + spot * vec3(0.35, 0.4, 0.5);
-  vec3 colour = base * light * (1.0 - 0.35 * joint) + shine + fresnel * 0.2 * far_haze;
+  vec3 light = vec3(0.06, 0.065, 0.08) * (1.0 - 0.5 * accent) + far_wrap * far_reach * far_light_colour * 0.9 +
+               key * vec3(0.8, 0.77, 0.72) * (0.85 - 0.2 * accent) + lamp * 0.45 * (1.0 - 0.4 * accent) +
+               spot * vec3(0.35, 0.4, 0.5);
+  vec3 colour = base * light * (1.0 - 0.35 * joint) * (1.0 - 0.7 * groove) + (shine + sheen) * mix(far_light_colour, albedo, 0.5 * accent) +
+                fresnel * 0.3 * (1.0 - 0.6 * accent) * far_haze + (base + 0.1) * bevel * (0.2 + far_reach);
   float glow = 0.0;
 
   float pulse = clamp(DSP, 0.0, 2.0);
@@ -169,10 +222,11 @@ void main() {
              vec3(0.6) * facing2 * facing2 * facing2 * (0.6 + 0.4 * pulse);
     glow = 1.0;
   } else {
-    // Coloured accents shine a little by themselves so they stay readable in the dark.
+    // Coloured accents shine a little by themselves so they stay readable in the dark; they
+    // keep their occlusion (a little glow only).
     float facing = max(dot(nb, view), 0.0);
-    colour += albedo * accent * (0.04 + 0.1 * facing * facing + 0.15 * pulse);
-    glow = accent * 0.3;
+    colour += albedo * accent * (0.02 + 0.05 * facing * facing + 0.12 * pulse);
+    glow = accent * 0.1;
   }
 
   // Rims of the openings: warm light on broken edges, a cold line on clean slots.
@@ -180,8 +234,9 @@ void main() {
   colour += rim_colour * rim * (0.9 + 0.6 * pulse);
   glow = max(glow, rim);
 
-  // Far away everything dissolves into the haze.
-  float fog = exp(-dist * 0.06);
+  // Far away everything dissolves into the haze; the first few units stay clear, so near things
+  // keep their contrast and the fog reads as depth.
+  float fog = exp(-max(dist - 6.0, 0.0) * 0.05);
   colour = mix(far_haze * 0.8, colour, fog);
   glow *= fog;
 

@@ -8,7 +8,7 @@ uniform sampler2D texture2d_1;  // combined colour, alpha = emitted light
 vec3 bright(vec2 uv) {
   vec4 c = texture2D(texture2d_1, uv);
   float luma = dot(c.rgb, vec3(0.3, 0.59, 0.11));
-  float knee = smoothstep(0.45, 0.9, luma);
+  float knee = smoothstep(0.6, 1.0, luma);
   return c.rgb * max(knee, c.a);
 }
 

@@ -23,6 +23,23 @@ float eye_depth(vec2 uv) {
   return near_plane * far_plane / (far_plane - d * (far_plane - near_plane));
 }
 
+// How much light each stretch of the show gets (running time, seconds): the dark tunnels after
+// the opening and the finale are lifted, the bright stairs around the core held back.
+float exposure(float t) {
+  float e = 1.0;
+  e += 0.35 * smoothstep(12.0, 15.0, t) * (1.0 - smoothstep(43.0, 46.0, t));
+  e -= 0.12 * smoothstep(101.0, 104.0, t) * (1.0 - smoothstep(166.0, 168.0, t));
+  e += 0.4 * smoothstep(188.0, 191.0, t);
+  return e;
+}
+
+vec3 tone_curve(vec3 x) {
+  x = max(x, 0.0);
+  x = x * (x + 0.02) / (x + 0.06);
+  vec3 over = max(x - 0.72, 0.0);
+  return min(x, 0.72) + 0.28 * (1.0 - exp(-over / 0.28));
+}
+
 void main() {
   vec2 uv = gl_TexCoord[0].st;
   vec2 px = vec2(abs(dFdx(uv.x)), abs(dFdy(uv.y)));
@@ -47,12 +64,13 @@ void main() {
 
   float pulse = clamp(DSP, 0.0, 2.0);
   vec3 rays = texture2D(texture2d_s, uv).rgb;
-  colour += rays * (0.75 + 0.6 * pulse);
+  colour += rays * (0.55 + 0.6 * pulse);
   colour *= 1.0 + 0.15 * clamp(DSP2, 0.0, 2.0);
 
-  // Shoulder, then a cool tint in the shadows and a warm one in the lights.
-  vec3 over = max(colour - 0.75, 0.0);
-  colour = min(colour, 0.75) + 0.25 * (1.0 - exp(-over / 0.25));
+  // Exposure by segment of the running time, then the tone curve: a toe that deepens the
+  // shadows and a soft shoulder that rolls the lights off below white.
+  colour = tone_curve(colour * exposure(fttime));
+  // A cool tint in the shadows and a warm one in the lights.
   float luma = dot(colour, vec3(0.3, 0.59, 0.11));
   colour *= mix(vec3(0.92, 0.97, 1.08), vec3(1.04, 1.0, 0.95), smoothstep(0.1, 0.7, luma));
 

@@ -75,28 +75,42 @@ frame_light measure_light(const image_view& frame) {
 }
 
 double flat_colour_share(const image_view& frame) {
-  const int block = std::max(8, frame.width / 80);
+  // Blocks of 1/40 of the width, read as 4x4 cells: the cell means see shading and texture but not
+  // grain or dither, and a plane fitted through them takes out a smooth gradient of light.
+  constexpr int cells = 4;
+  const int cell = std::max(2, frame.width / 40 / cells);
+  const int block = cells * cell;
   const int bx = frame.width / block, by = frame.height / block;
   if (bx == 0 || by == 0) return 0.0;
   int flat_coloured = 0;
   for (int j = 0; j < by; ++j) {
     for (int i = 0; i < bx; ++i) {
-      double sum = 0, squares = 0, saturation = 0, value = 0;
-      for (int y = j * block; y < (j + 1) * block; ++y) {
-        for (int x = i * block; x < (i + 1) * block; ++x) {
-          const uint8_t* p = at(frame, x, y);
-          const double l = luma(p);
-          sum += l;
-          squares += l * l;
+      double means[cells][cells] = {};
+      double saturation = 0, value = 0;
+      for (int y = 0; y < block; ++y) {
+        for (int x = 0; x < block; ++x) {
+          const uint8_t* p = at(frame, i * block + x, j * block + y);
+          means[y / cell][x / cell] += luma(p) / (cell * cell);
           const int top = std::max({p[0], p[1], p[2]}), bottom = std::min({p[0], p[1], p[2]});
           saturation += top > 0 ? static_cast<double>(top - bottom) / top : 0.0;
           value += top / 255.0;
         }
       }
+      // Least squares: mean plus a slope along x and along y over the centred cell positions.
+      double mean = 0, slope_x = 0, slope_y = 0, spread = 0;
+      for (int cy = 0; cy < cells; ++cy)
+        for (int cx = 0; cx < cells; ++cx) {
+          mean += means[cy][cx] / (cells * cells);
+          slope_x += means[cy][cx] * (cx - 1.5) / 20.0;  // sum of (cx - 1.5)^2 over the block: 20
+          slope_y += means[cy][cx] * (cy - 1.5) / 20.0;
+        }
+      for (int cy = 0; cy < cells; ++cy)
+        for (int cx = 0; cx < cells; ++cx) {
+          const double r = means[cy][cx] - mean - slope_x * (cx - 1.5) - slope_y * (cy - 1.5);
+          spread += r * r / (cells * cells);
+        }
       const double n = static_cast<double>(block) * block;
-      const double mean = sum / n;
-      const double deviation = std::sqrt(std::max(0.0, squares / n - mean * mean));
-      if (deviation < 0.02 && saturation / n > 0.5 && value / n > 0.2) ++flat_coloured;
+      if (std::sqrt(spread) < 0.006 && saturation / n > 0.5 && value / n > 0.2) ++flat_coloured;
     }
   }
   return static_cast<double>(flat_coloured) / (static_cast<double>(bx) * by);

@@ -32,9 +32,10 @@ double luma(const uint8_t* rgb);
 
 frame_light measure_light(const image_view& frame);
 
-// A block (about 1/80 of the width, at least 8 pixels) is flat when the standard deviation of its
-// luma is below 0.02, and strongly coloured when its mean saturation is above 0.5 at a mean
-// brightness above 0.2: a slab of one colour, not a lit object.
+// A block (1/40 of the width, square, read as 4x4 cells) is flat when its cell means follow a
+// plane to within 0.006 RMS: at most a smooth gradient of light, no texture, edge, crease or
+// highlight (grain and dither average out in the cells). It is strongly coloured when its mean
+// saturation is above 0.5 at a mean brightness above 0.2: a slab of one colour, not a lit object.
 double flat_colour_share(const image_view& frame);
 
 // Fine detail is each luma minus its 5x5 box average; a pixel is still when that average moves by
