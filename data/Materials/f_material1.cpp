@@ -135,10 +135,10 @@ void main() {
   // The detail fades out where its picture's texels come smaller than a pixel: the picture has
   // no mipmaps, and finer detail would only shimmer from frame to frame.
   float texels = length(fwidth(obj_pos)) * detail * 512.0;
-  float sharp = 1.0 - smoothstep(1.5, 4.0, texels);
+  float sharp = 1.0 - smoothstep(2.5, 8.0, texels);
   vec3 bump = (vec3(0.0, tx.x, tx.y) * w.x + vec3(ty.x, 0.0, ty.y) * w.y + vec3(tz.x, tz.y, 0.0) * w.z) * sharp;
-  // 0 on flat stone, higher in joints (0.53 on average)
-  float joint = mix(0.53, 1.0 - (tx.z * w.x + ty.z * w.y + tz.z * w.z), sharp);
+  // About 1 on flat stone, higher in the joints (1.06 over the whole picture).
+  float joint = mix(1.06, 1.0 - (tx.z * w.x + ty.z * w.y + tz.z * w.z), sharp);
   // The stone's own colour varies from block to block and within it; accents vary more, as they
   // are seen from close by.
   base *= 1.0 + 0.3 * sharp * (tx.g * w.x + ty.g * w.y + tz.g * w.z + 0.06);
@@ -202,7 +202,7 @@ void main() {
     // Emitting surfaces: joints and a wave of light that runs along the object's y axis.
     float along = (fract((obj_pos.y - ttime * 2.5) / 18.0) - 0.5) * 6.0;
     float band = exp(-along * along);
-    float emit = 0.45 + 1.2 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.25 * pulse;
+    float emit = 0.4 + 1.0 * smoothstep(0.05, 0.3, joint) + 0.6 * band + 0.25 * pulse;
     emit *= 0.6 + 0.4 * saturation + 0.4 * max(dot(nb, view), 0.0);
     // Right in front of the eye a glowing wall would fill the screen with flat white: it dims.
     emit *= mix(0.55, 1.0, smoothstep(1.0, 5.0, dist));

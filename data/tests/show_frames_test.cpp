@@ -1,9 +1,12 @@
 // The whole show, a frame every 10 s of show time, with the real shaders, meshes and textures:
-// no frame after the loading screen is black or blown out, and with a window taller than the
-// picture the bands above and below stay black.
+// every frame after the loading screen has light and real darks (not black, not one uniform
+// grey, not a slab of flat colour), the letterbox bands above and below stay black, the same time
+// gives the same picture, and the frame 1/60 s later differs only where the picture moves (no
+// boiling noise).
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "engine/render_context.h"
@@ -11,41 +14,26 @@
 #include "runtime/parts.h"
 #include "shell/demo_state.h"
 #include "tests/support/gl_test_context.h"
+#include "tools/look/look_stats.h"
 
 namespace {
 
 constexpr int window_w = 320, window_h = 240, render_h = 180;
+constexpr int band = (window_h - render_h) / 2;
 
-struct frame_stats {
-  double mean = 0, black = 0, blown = 0;
-  int band_max = 0;  // brightest channel value in the letterbox bands
-};
-
-frame_stats measure(const std::vector<uint8_t>& px) {
-  frame_stats s;
-  const int band = (window_h - render_h) / 2;
-  int count = 0;
-  for (int y = 0; y < window_h; ++y) {
-    for (int x = 0; x < window_w; ++x) {
-      const uint8_t* p = &px[4 * (y * window_w + x)];
-      if (y < band || y >= band + render_h) {
-        for (int c = 0; c < 3; ++c) s.band_max = std::max<int>(s.band_max, p[c]);
-        continue;
-      }
-      double luma = (0.3 * p[0] + 0.59 * p[1] + 0.11 * p[2]) / 255.0;
-      s.mean += luma;
-      s.black += p[0] < 3 && p[1] < 3 && p[2] < 3;
-      s.blown += p[0] > 252 && p[1] > 252 && p[2] > 252;
-      ++count;
-    }
-  }
-  s.mean /= count;
-  s.black /= count;
-  s.blown /= count;
-  return s;
+std::vector<uint8_t> read_window() {
+  glFinish();
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+  glReadBuffer(GL_BACK);
+  return test_gl::read_rgba(0, 0, window_w, window_h);
 }
 
-TEST(ShowFrames, EveryTenSecondsTheFrameIsReadable) {
+// The picture between the bands (GL rows run bottom up, so the lower band comes first).
+look::image_view picture_of(const std::vector<uint8_t>& window) {
+  return {window.data() + static_cast<size_t>(band) * window_w * 4, window_w, render_h, 4};
+}
+
+TEST(ShowFrames, EveryTenSecondsTheFrameHasLightAndStaysStill) {
   test_gl::ensure_context(window_w, window_h);
   demo.screen_width = demo.render_width = window_w;
   demo.screen_height = window_h;
@@ -68,20 +56,44 @@ TEST(ShowFrames, EveryTenSecondsTheFrameIsReadable) {
   show->init(&context);
   frame_state state;
   double now = 0;
-  for (int t = 0; t <= 210; t += 10) {
-    SCOPED_TRACE(t);
+  // Each frame follows one 1/60 s before it: a frame depends on the time of the frame before
+  // (the key track is read at the last frame's time).
+  auto render_at = [&](double t) {
     double step = t - now;
     now = t;
     show->render(&step, &context, &state);
-    glFinish();
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    frame_stats s = measure(test_gl::read_rgba(0, 0, window_w, window_h));
-    EXPECT_GT(s.mean, 0.025) << "too dark";
-    EXPECT_LT(s.mean, 0.8) << "washed out";
-    EXPECT_LT(s.black, 0.5);
-    EXPECT_LT(s.blown, 0.2);
-    EXPECT_LE(s.band_max, 2) << "letterbox bands must stay black";
+    return read_window();
+  };
+  for (int t = 0; t <= 210; t += 10) {
+    SCOPED_TRACE(t);
+    render_at(t - 1.0 / 60.0);
+    const std::vector<uint8_t> frame = render_at(t);
+    const look::image_view picture = picture_of(frame);
+    const look::frame_light light = look::measure_light(picture);
+    if (t > 0) {  // the first frame still comes up out of the black loading screen
+      EXPECT_GT(light.mean, 0.06) << "too dark";
+      EXPECT_LT(light.mean, 0.6) << "washed out";
+      EXPECT_GT(light.p95, 0.25) << "no light in the frame";
+      EXPECT_LT(light.p05, 0.25) << "no darks in the frame";
+      EXPECT_GT(light.p95 - light.p05, 0.15) << "one uniform grey";
+      EXPECT_LT(light.flat_colour_share, 0.5) << "a slab of flat colour";
+    }
+    EXPECT_GT(light.p95, 0.05) << "a black frame";
+    const look::image_view window{frame.data(), window_w, window_h, 4};
+    EXPECT_LE(look::brightest_luma(window, 0, 0, window_w, band), 2.5 / 255) << "lower letterbox band";
+    EXPECT_LE(look::brightest_luma(window, 0, window_h - band, window_w, window_h), 2.5 / 255)
+        << "upper letterbox band";
+
+    // The same show time again, after the same frame before it: the same picture, to the byte.
+    render_at(t - 1.0 / 60.0);
+    EXPECT_TRUE(render_at(t) == frame) << "the same show time gave another picture";
+
+    // One frame on: where the picture hardly moves, its fine detail does not change.
+    const std::vector<uint8_t> next = render_at(t + 1.0 / 60.0);
+    const look::frame_flicker flicker = look::measure_flicker(picture, picture_of(next));
+    std::printf("t %3d  mean %.3f  p05 %.3f  p95 %.3f  flat %.3f  flicker %.2f (still %.2f)\n", t, light.mean,
+                light.p05, light.p95, light.flat_colour_share, flicker.noise, flicker.still_share);
+    EXPECT_LT(flicker.noise, 2.5) << "fine detail flickers between frames (in 1/255 steps)";
   }
 }
 
