@@ -64,10 +64,14 @@ void main() {
   }
   vec3 colour = sum / total;
 
+  // The kick: the music's low band stays near 0.03 between kicks and rises above 0.14 on them, so
+  // a gate on it flashes the light on every kick and is dark in between; the god rays swell with
+  // the (enveloped) band.
   float pulse = clamp(DSP, 0.0, 2.0);
+  float kick = smoothstep(0.04, 0.14, DSP2);
   vec3 rays = texture2D(texture2d_s, uv).rgb;
-  colour += rays * (0.55 + 0.6 * pulse);
-  colour *= 1.0 + 0.15 * clamp(DSP2, 0.0, 2.0);
+  colour += rays * (0.55 + 0.6 * pulse + 0.3 * kick);
+  colour *= 1.0 + 0.14 * kick;
 
   // Exposure by segment of the running time, then the tone curve: a toe that deepens the
   // shadows and a soft shoulder that rolls the lights off below white.
