@@ -141,18 +141,22 @@ void main() {
   float joint = mix(1.06, 1.0 - (tx.z * w.x + ty.z * w.y + tz.z * w.z), sharp);
   // The stone's own colour varies from block to block and within it; accents vary more, as they
   // are seen from close by.
-  base *= 1.0 + 0.3 * sharp * (tx.g * w.x + ty.g * w.y + tz.g * w.z + 0.06);
-  // Accents are striated along their length like cut crystal: bands of varying brightness across
-  // each face in two sizes, each fading out where it would come closer than a few pixels.
-  base *= 1.0 + accent * (striation((obj_pos.x + obj_pos.z) * 14.0) * 0.5 + striation((obj_pos.x - obj_pos.z) * 70.0) * 0.6);
+  float mottle = sharp * (tx.g * w.x + ty.g * w.y + tz.g * w.z + 0.06);  // about -0.13..0.13
+  base *= 1.0 + 0.3 * mottle;
   vec3 nb = normalize(n + gl_NormalMatrix * bump * 0.8);
   if (dot(nb, view) < 0.05) nb = n;
-  // Accents are ribbed across their length: grooves every third of a unit, fading out where they
-  // would come closer than a few pixels.
-  float rib_at = obj_pos.y * 3.0;
-  float rib_width = fwidth(rib_at);
-  float rib_d = abs(fract(rib_at + 0.5) - 0.5);
-  float groove = (1.0 - smoothstep(0.02, 0.05 + rib_width, rib_d)) * (1.0 - smoothstep(0.12, 0.3, rib_width)) * accent;
+  float groove = 0.0;
+  if (accent > 0.0) {  // most surfaces are stone: the rasteriser skips this for them
+    // Accents are striated along their length like cut crystal: bands of varying brightness
+    // across each face in two sizes, each fading out where it would come closer than a few
+    // pixels; and they are ribbed across their length, with grooves every third of a unit.
+    base *= 1.0 + accent * (striation((obj_pos.x + obj_pos.z) * 14.0) * 0.5 +
+                            striation((obj_pos.x - obj_pos.z) * 70.0) * 0.6);
+    float rib_at = obj_pos.y * 3.0;
+    float rib_width = fwidth(rib_at);
+    float rib_d = abs(fract(rib_at + 0.5) - 0.5);
+    groove = (1.0 - smoothstep(0.02, 0.05 + rib_width, rib_d)) * (1.0 - smoothstep(0.12, 0.3, rib_width)) * accent;
+  }
 
   // Light. The main light sits at the end of the view, on the view axis far ahead, where the haze
   // glows: surfaces brighten towards it and catch its sheen at grazing angles, so every view has
@@ -211,7 +215,7 @@ void main() {
     float core = 1.0 - smoothstep(0.3, 1.0, abs(obj_pos.y) / 6.0);
     float shafts = 0.7 + 0.3 * wave_sin(obj_pos.y * 2.2 + ttime * 1.5) * wave_sin(obj_pos.y * 0.9 - ttime * 0.7);
     float streak = (0.8 + 0.2 * wave_sin(obj_pos.z * 40.0 - ttime * 3.0)) * shafts;
-    emit *= mix(1.0, core * streak * 1.3, saturation);
+    emit *= mix(1.0, core * streak * 0.6 * (1.0 + 2.5 * mottle), saturation);
     colour = colour * 0.4 + albedo * emit;
     glow = clamp(0.4 + 0.3 * band + 0.4 * saturation, 0.0, 1.0);
   } else if (Mode == 2) {
