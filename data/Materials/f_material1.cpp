@@ -63,10 +63,11 @@ vec3 haze(vec2 ndc) {
   return vec3(0.52, 0.56, 0.62) * (0.1 + 0.9 * exp(-r2 * 2.2));
 }
 
-// Keeps colours below 1 without clipping: linear up to 0.7, then a soft shoulder.
+// Keeps colours below 1 without clipping: linear up to 0.7, then a soft shoulder (a rational
+// curve: three divisions cost less than three exponentials on a software rasteriser).
 vec3 shoulder(vec3 c) {
   vec3 over = max(c - 0.7, 0.0);
-  return min(c, 0.7) + 0.3 * (1.0 - exp(-over / 0.3));
+  return min(c, 0.7) + 0.3 * over / (over + 0.3);
 }
 
 void main() {
@@ -102,10 +103,16 @@ void main() {
   // The normal map projected along the three object axes: stone detail below, and the ragged
   // edges of the openings from the projection on the dominant face.
   // Coloured accents are mostly seen up close: their detail is six times finer.
+  // A projection is read only where it weighs in (the weights below): on faces along the object's
+  // axes the rasteriser skips the other two reads. A projection not read holds the picture's mean.
   float detail = 0.25 + 1.25 * accent;
-  vec3 tx = texture2D(texture2d_1, obj_pos.yz * detail).rgb * 2.0 - 1.0;
-  vec3 ty = texture2D(texture2d_1, obj_pos.xz * detail).rgb * 2.0 - 1.0;
-  vec3 tz = texture2D(texture2d_1, obj_pos.xy * detail).rgb * 2.0 - 1.0;
+  vec3 w = on * on;
+  w *= w;
+  w /= (w.x + w.y + w.z);
+  vec3 tx = vec3(-0.06), ty = vec3(-0.06), tz = vec3(-0.06);
+  if (w.x > 0.01) tx = texture2D(texture2d_1, obj_pos.yz * detail).rgb * 2.0 - 1.0;
+  if (w.y > 0.01) ty = texture2D(texture2d_1, obj_pos.xz * detail).rgb * 2.0 - 1.0;
+  if (w.z > 0.01) tz = texture2D(texture2d_1, obj_pos.xy * detail).rgb * 2.0 - 1.0;
 
   // Openings: a grid of window cells, some of which open and close over time.
   float rim = 0.0;
@@ -129,9 +136,6 @@ void main() {
   }
 
   // Stone detail.
-  vec3 w = on * on;
-  w *= w;
-  w /= (w.x + w.y + w.z);
   // The detail fades out where its picture's texels come smaller than a pixel: the picture has
   // no mipmaps, and finer detail would only shimmer from frame to frame.
   float texels = length(fwidth(obj_pos)) * detail * 512.0;
@@ -192,8 +196,10 @@ void main() {
   rim_view *= rim_view;
   float fresnel = rim_view * rim_view;
   vec3 far_haze = haze(screen);
-  // The spot only lights what lies in front of the projector.
-  float spot = texture2D(texture2d_blob, projected.xy / max(projected.w, 0.05)).r * step(0.05, projected.w);
+  // The spot only lights what lies in front of the projector (most of the show lies behind it,
+  // and the rasteriser skips the read there).
+  float spot = 0.0;
+  if (projected.w > 0.05) spot = texture2D(texture2d_blob, projected.xy / projected.w).r;
   vec3 light = vec3(0.06, 0.065, 0.08) * (1.0 - 0.5 * accent) + far_wrap * far_reach * far_light_colour * 0.9 +
                key * vec3(0.8, 0.77, 0.72) * (0.85 - 0.2 * accent) + lamp * 0.45 * (1.0 - 0.4 * accent) +
                spot * vec3(0.35, 0.4, 0.5);

@@ -48,6 +48,9 @@ float cell_index(vec2 cell) {
 
 void main() {
   vec2 uv = gl_TexCoord[0].st;
+  // The pass covers the render target, so the texture-coordinate step per pixel gives its size
+  // (taken before any branch, where derivatives are defined).
+  vec2 size = 1.0 / vec2(abs(dFdx(uv.x)), abs(dFdy(uv.y)));
   vec4 colour = texture2D(texture2d_1, uv);
   float depth = texture2D(texture2d_2, uv).r;
   if (depth >= 0.99999) {
@@ -59,8 +62,13 @@ void main() {
     gl_FragColor = vec4(vec3(0.52, 0.56, 0.62) * (0.1 + 0.9 * glow) * 0.8, glow * 0.5);
     return;
   }
-  // The pass covers the render target, so the texture-coordinate step per pixel gives its size.
-  vec2 size = 1.0 / vec2(abs(dFdx(uv.x)), abs(dFdy(uv.y)));
+  // Light-emitting surfaces (colour alpha) are spared the occlusion: where they are spared
+  // entirely the rasteriser skips the taps.
+  float spare = clamp(colour.a * 1.5, 0.0, 1.0);
+  if (spare >= 1.0) {
+    gl_FragColor = colour;
+    return;
+  }
   vec2 to_eye = vec2(tan_half_fov * size.x / size.y, tan_half_fov);
   float z = eye_depth(depth);
   vec3 p = vec3((uv * 2.0 - 1.0) * to_eye * z, -z);
@@ -102,6 +110,5 @@ void main() {
   float ao = max(0.0, 1.0 - sum * intensity * 2.0 / float(taps));
   ao = mix(1.0, ao * ao, clamp(fttime + 1.0, 0.0, 1.0));
 
-  float spare = clamp(colour.a * 1.5, 0.0, 1.0);
   gl_FragColor = vec4(colour.rgb * mix(ao, 1.0, spare), colour.a);
 }
