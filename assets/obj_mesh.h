@@ -32,11 +32,21 @@ struct obj_material {
 };
 
 // For every position index, the vertex records made from it, in creation order (a singly
-// linked list threaded through the records, with head and tail per position).
+// linked list threaded through the records, with head and tail per position), and every record
+// found by what welding compares: its position index and its bytes.
 struct weld_table {
   std::vector<int> head;  // first record of each position, -1 when none
   std::vector<int> tail;  // last record of each position
   std::vector<int> next;  // following record made from the same position, -1 at the end
+
+  // Open addressing with linear probing, at most half full; `record` is empty_slot where none.
+  struct slot {
+    uint32_t record;
+    uint32_t position;
+  };
+  static constexpr uint32_t empty_slot = ~0u;
+  std::vector<slot> slots;
+  uint64_t comparisons = 0;  // records compared with a new corner's record so far
 
   std::vector<int> records_of(int position) const;
 };

@@ -3,6 +3,7 @@
 // vertex record and fan-triangulates the faces. Most files read the same in both passes, and one
 // pass with growing arrays gives identical results faster; the two passes run only when that
 // pass meets text they could read differently.
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <string>
@@ -242,6 +243,24 @@ bool obj_mesh::load(const char* file, bool recompute_normals) {
   for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) text.append(chunk, got);
   std::fclose(in);
   return load_text(text, recompute_normals);
+}
+
+void obj_statements::grow_weld_slots(obj_mesh& mesh) {
+  weld_table& table = mesh.weld_index;
+  std::vector<weld_table::slot> slots;
+  const size_t count = std::max(table.slots.size() * 2, size_t(1024));
+  slots.reserve(count);
+  advise_huge_pages(slots.data(), count * sizeof(weld_table::slot));
+  slots.assign(count, {weld_table::empty_slot, 0});
+  const int bits = __builtin_ctzll(count);
+  for (const weld_table::slot& s : table.slots) {
+    if (s.record == weld_table::empty_slot) continue;
+    const char* bytes = reinterpret_cast<const char*>(&mesh.vertices[s.record]);
+    size_t i = size_t(weld_hash(s.position, bytes) >> (64 - bits));
+    while (slots[i].record != weld_table::empty_slot) i = (i + 1) & (count - 1);
+    slots[i] = s;
+  }
+  table.slots.swap(slots);
 }
 
 std::vector<int> weld_table::records_of(int position) const {

@@ -3,6 +3,7 @@
 // face may name an element that only a later line defines; everywhere else both passes read the
 // same statements. So this pass gives the two passes' results exactly as long as it meets neither
 // case, and gives up (returns false) as soon as it does.
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstring>
@@ -217,26 +218,6 @@ bool read_plain_face(obj_text_reader& in, face& f) {
   return true;
 }
 
-// weld() for a position whose value can no longer change (this pass reads every element before
-// a face names it): all records made from the position carry its bytes, so only the texture
-// coordinate and normal decide.
-[[gnu::always_inline]] inline uint32_t weld_read_position(obj_mesh& mesh, size_t position,
-                                                          const float* texcoord, const float* normal) {
-  weld_table& table = mesh.weld_index;
-  char wanted[20];
-  std::memcpy(wanted, texcoord, 8);
-  std::memcpy(wanted + 8, normal, 12);
-  for (int i = table.head[position]; i >= 0; i = table.next[size_t(i)])
-    if (std::memcmp(
-            reinterpret_cast<const char*>(&mesh.vertices[size_t(i)]) + offsetof(vertex_record, texcoord),
-            wanted, 20) == 0)
-      return uint32_t(i);
-  char bytes[32];
-  std::memcpy(bytes, &mesh.positions[position * 3], 12);
-  std::memcpy(bytes + 12, wanted, 20);
-  return append_record(mesh, position, bytes);
-}
-
 // A corner's indices as written.
 struct corner_indices {
   int64_t position, texcoord, normal;
@@ -347,7 +328,7 @@ bool read_usual_face(obj_mesh& mesh, obj_text_reader& in, const element_counts& 
     const corner_indices& c = corners[i];
     const float* texcoord = texcoords ? &mesh.texcoords[size_t(c.texcoord - 1) * 2] : none;
     const float* normal = normals ? &mesh.normals[size_t(c.normal - 1) * 3] : none;
-    records[i] = weld_read_position(mesh, size_t(c.position - 1), texcoord, normal);
+    records[i] = weld(mesh, size_t(c.position - 1), texcoord, normal);
   }
   const size_t added = 3 * size_t(count - 2);
   make_room(mesh.triangles, added);

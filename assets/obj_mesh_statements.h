@@ -150,37 +150,63 @@ inline int64_t element_index(int64_t index, int64_t read, int64_t limit) {
   return (index == 0 || i < 0 || i >= limit) ? -1 : i;
 }
 
-// Appends a record whose first 32 bytes are `bytes` (the rest zero) to the vertex array and to
-// the list of records made from position `position`; returns its index.
-inline uint32_t append_record(obj_mesh& mesh, size_t position, const char* bytes) {
+// Where welding looks for a record: a hash of its position index and its first 32 bytes, the
+// only bytes that can differ (every record's trailing floats are zero).
+[[gnu::always_inline]] inline uint64_t weld_hash(size_t position, const char* bytes) {
+  uint64_t h = (uint64_t(position) + 1) * 0x9E3779B97F4A7C15u;
+  for (int i = 0; i < 4; ++i) {
+    uint64_t word;
+    std::memcpy(&word, bytes + 8 * i, 8);
+    h = (h ^ word) * 0xBF58476D1CE4E5B9u;
+    h ^= h >> 31;
+  }
+  return h;
+}
+
+// The table's slot count as a power of two.
+inline int slot_bits(const weld_table& table) { return __builtin_ctzll(table.slots.size()); }
+
+// Rebuilds the hash with twice the slots (at least 1024).
+void grow_weld_slots(obj_mesh& mesh);
+
+// Returns the index of the record equal to `wanted` (its first 32 bytes; all 60 bit for bit)
+// among those made from position `position`, appending it to the vertex array and to the
+// position's list when there is none.
+[[gnu::always_inline]] inline uint32_t weld(obj_mesh& mesh, size_t position, const char* wanted) {
   weld_table& table = mesh.weld_index;
-  int index = int(mesh.vertices.size());
+  if (2 * (mesh.vertices.size() + 1) > table.slots.size()) [[unlikely]]
+    grow_weld_slots(mesh);
+  const size_t mask = table.slots.size() - 1;
+  size_t i = size_t(weld_hash(position, wanted) >> (64 - slot_bits(table)));
+  for (;; i = (i + 1) & mask) {
+    const weld_table::slot s = table.slots[i];
+    if (s.record == weld_table::empty_slot) break;
+    ++table.comparisons;
+    if (s.position == position && std::memcmp(&mesh.vertices[s.record], wanted, 32) == 0) return s.record;
+  }
+  const int index = int(mesh.vertices.size());
   make_room(mesh.vertices, 1);
   make_room(table.next, 1);
   vertex_record& record = mesh.vertices.emplace_back();
-  std::memcpy(&record, bytes, 32);
+  std::memcpy(&record, wanted, 32);
   table.next.push_back(-1);
   if (table.head[position] < 0)
     table.head[position] = index;
   else
     table.next[size_t(table.tail[position])] = index;
   table.tail[position] = index;
+  table.slots[i] = {uint32_t(index), uint32_t(position)};
   return uint32_t(index);
 }
 
-// Returns the index of the record equal to the one made from position `position` and the given
-// texture coordinate and normal (all 60 bytes, bit for bit) among those made from the same
-// position, appending it to the vertex array when there is none. Every record's trailing floats
-// are zero, so only the first 32 bytes can differ.
-inline uint32_t weld(obj_mesh& mesh, size_t position, const float* texcoord, const float* normal) {
-  weld_table& table = mesh.weld_index;
+// The record made from position `position` with the given texture coordinate and normal, welded.
+[[gnu::always_inline]] inline uint32_t weld(obj_mesh& mesh, size_t position, const float* texcoord,
+                                            const float* normal) {
   char wanted[32];
   std::memcpy(wanted, &mesh.positions[position * 3], 12);
   std::memcpy(wanted + 12, texcoord, 8);
   std::memcpy(wanted + 20, normal, 12);
-  for (int i = table.head[position]; i >= 0; i = table.next[size_t(i)])
-    if (std::memcmp(&mesh.vertices[size_t(i)], wanted, 32) == 0) return uint32_t(i);
-  return append_record(mesh, position, wanted);
+  return weld(mesh, position, wanted);
 }
 
 // Builds and welds the record of every corner of `f` in order into `records`. False when a
