@@ -10,6 +10,7 @@ vt_library(vt_obj
 
 vt_test(obj_text_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_text_test.cpp LIBS vt_obj)
 vt_test(obj_mesh_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_mesh_test.cpp LIBS vt_obj)
+vt_test(obj_memory_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_memory_test.cpp LIBS vt_obj)
 if(VORTELINE_TESTS OR VORTELINE_FUZZ)
   add_library(vt_obj_reference STATIC ${CMAKE_CURRENT_LIST_DIR}/tests/obj_reference.cpp)
   target_link_libraries(vt_obj_reference PUBLIC vt_obj)

@@ -71,6 +71,9 @@ struct obj_mesh {
   std::vector<float> normals;
   std::unordered_map<std::string, int> material_index;
   weld_table weld_index;
+  // Why the last load failed, or the faces it skipped; empty when the text read cleanly. It does
+  // not name the file: the caller does.
+  std::string problem;
 
   // Reads the OBJ file. False when it cannot be opened (the mesh is unchanged) or when its faces
   // name elements that do not exist (the mesh is left empty and unloaded).

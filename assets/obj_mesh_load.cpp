@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 #if defined(__unix__)
 #include <sys/mman.h>
@@ -39,8 +41,7 @@ bool count_statements(obj_mesh& mesh, std::string_view text) {
         break;
       case keyword::material_library:
         in.rest_of_line();
-        mesh.library_count++;
-        mesh.materials.emplace_back();
+        add_material_library(mesh);
         break;
       case keyword::position:
         count.position++;
@@ -201,47 +202,60 @@ int material_named(const obj_mesh& mesh, std::string_view line) {
 }  // namespace obj_statements
 
 bool obj_mesh::load_text(std::string_view text, bool recompute_normals) {
-  *this = obj_mesh{};
-  loaded = true;
-  if (!load_in_one_pass(*this, text)) {
+  try {
     *this = obj_mesh{};
     loaded = true;
-    if (!count_statements(*this, text) || !fill_statements(*this, text)) {
+    if (!load_in_one_pass(*this, text)) {
       *this = obj_mesh{};
-      return false;
+      loaded = true;
+      if (!count_statements(*this, text) || !fill_statements(*this, text)) {
+        *this = obj_mesh{};
+        return false;
+      }
     }
+    if (recompute_normals || !has_normals) generate_normals(*this);
+    return true;
+  } catch (const std::bad_alloc&) {
+    // Whatever was built is released; the mesh stays unloaded, like one whose file is damaged.
+    *this = obj_mesh{};
+    problem = "out of memory";
+    return false;
   }
-  if (recompute_normals || !has_normals) generate_normals(*this);
-  return true;
 }
 
 bool obj_mesh::load(const char* file, bool recompute_normals) {
-  std::FILE* in = std::fopen(file, "rb");
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file, "rb"), std::fclose);
   if (!in) return false;
   std::string text;
+  try {
 #if defined(__unix__)
-  // A regular file is mapped: its text comes straight from the page cache, without a copy.
-  struct stat info;
-  if (fstat(fileno(in), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    size_t size = size_t(info.st_size);
-    int flags = MAP_PRIVATE;
+    // A regular file is mapped: its text comes straight from the page cache, without a copy.
+    struct stat info;
+    if (fstat(fileno(in.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+      size_t size = size_t(info.st_size);
+      int flags = MAP_PRIVATE;
 #if defined(MAP_POPULATE)
-    flags |= MAP_POPULATE;
+      flags |= MAP_POPULATE;
 #endif
-    void* mapped = mmap(nullptr, size, PROT_READ, flags, fileno(in), 0);
-    if (mapped != MAP_FAILED) {
-      std::fclose(in);
-      bool result = load_text(std::string_view(static_cast<const char*>(mapped), size), recompute_normals);
-      munmap(mapped, size);
-      return result;
+      void* mapped = mmap(nullptr, size, PROT_READ, flags, fileno(in.get()), 0);
+      if (mapped != MAP_FAILED) {
+        in.reset();
+        bool result = load_text(std::string_view(static_cast<const char*>(mapped), size), recompute_normals);
+        munmap(mapped, size);
+        return result;
+      }
+      text.reserve(size);
     }
-    text.reserve(size);
-  }
 #endif
-  // Anything else (a pipe, a device, a directory that opens but reads nothing) is read to its end.
-  char chunk[1 << 16];
-  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) text.append(chunk, got);
-  std::fclose(in);
+    // Anything else (a pipe, a device, a directory that opens but reads nothing) is read to its end.
+    char chunk[1 << 16];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, in.get())) > 0;) text.append(chunk, got);
+  } catch (const std::bad_alloc&) {
+    *this = obj_mesh{};
+    problem = "out of memory";
+    return false;
+  }
+  in.reset();
   return load_text(text, recompute_normals);
 }
 

@@ -411,10 +411,12 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
       case keyword::face:
         if (mesh.vertices.capacity() == 0) {
           // Most files define their positions before the faces; a closed mesh has about as many
-          // vertices as positions and twice as many triangles.
-          reserve_large(mesh.vertices, size_t(read.position));
-          reserve_large(mesh.weld_index.next, size_t(read.position));
-          reserve_large(mesh.triangles, size_t(read.position) * 6);
+          // vertices as positions and twice as many triangles. But no more than the rest of the
+          // text can name: every corner takes at least two characters.
+          const size_t corners = size_t(in.end - in.p) / 2;
+          reserve_large(mesh.vertices, std::min(size_t(read.position), corners));
+          reserve_large(mesh.weld_index.next, std::min(size_t(read.position), corners));
+          reserve_large(mesh.triangles, std::min(size_t(read.position) * 6, corners * 3));
         }
         cover_positions(mesh.weld_index, read.position);
         if (read_usual_face(mesh, in, read, t)) {
@@ -444,12 +446,13 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
         break;
       }
       case keyword::use_material:
+        // Of the uses between two faces only the last counts: one entry per triangle at most.
+        if (!material_uses.empty() && material_uses.back().first == t) material_uses.pop_back();
         material_uses.emplace_back(t, in.rest_of_line());
         break;
       case keyword::material_library:
         in.rest_of_line();
-        mesh.library_count++;
-        mesh.materials.emplace_back();
+        add_material_library(mesh);
         break;
       case keyword::position:
         if (!read_element<3>(in, mesh.positions)) return false;
@@ -482,9 +485,12 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   if (mesh.library_count == 0) add_default_material(mesh);
   reserve_large(mesh.triangle_materials, size_t(t));
   mesh.triangle_materials.assign(size_t(t), 0);
-  for (const auto& [first, line] : material_uses) {
-    int material = material_named(mesh, line);
-    std::fill(mesh.triangle_materials.begin() + first, mesh.triangle_materials.end(), material);
+  // Each use selects the material of the triangles up to the next use.
+  for (size_t u = 0; u < material_uses.size(); ++u) {
+    const int64_t first = material_uses[u].first;
+    const int64_t last = u + 1 < material_uses.size() ? material_uses[u + 1].first : t;
+    std::fill(mesh.triangle_materials.begin() + first, mesh.triangle_materials.begin() + last,
+              material_named(mesh, material_uses[u].second));
   }
   mesh.groups.push_back(int(t));
   return true;

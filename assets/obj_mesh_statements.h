@@ -240,6 +240,13 @@ inline bool weld_face(obj_mesh& mesh, const face& f, const element_counts& read,
 // The material used when the file names no material library.
 void add_default_material(obj_mesh& mesh);
 
+// Counts a material-library statement. One blank material stands for all of them: the named
+// files are never opened and nothing reads the blank records, and one per statement would let a
+// file of short 'm' lines fill memory a hundred times its size.
+inline void add_material_library(obj_mesh& mesh) {
+  if (mesh.library_count++ == 0) mesh.materials.emplace_back();
+}
+
 // The material a material-use statement selects: the one named by the first word of the rest of
 // its line, or material 0 when there is no such material.
 int material_named(const obj_mesh& mesh, std::string_view line);

@@ -114,7 +114,8 @@ TEST(obj_mesh, materials) {
   obj_mesh library =
       loaded(std::string("mtllib a.mtl\nmtllib b.mtl c.mtl\n") + square + "usemtl default\nf 1 2 3\n");
   EXPECT_EQ(library.library_count, 2);
-  ASSERT_EQ(library.materials.size(), 2u);
+  // One blank material stands for every library statement.
+  ASSERT_EQ(library.materials.size(), 1u);
   EXPECT_EQ(library.materials[0].name, "");
   EXPECT_TRUE(library.material_index.empty());
   EXPECT_EQ(library.triangle_materials, (std::vector<int>{0}));

@@ -91,8 +91,7 @@ bool reference_load(std::FILE* in, bool recompute_normals, obj_mesh& mesh) {
         break;
       case 'm':
         skip_line(in);
-        mesh.library_count++;
-        mesh.materials.emplace_back();
+        if (mesh.library_count++ == 0) mesh.materials.emplace_back();
         break;
       case 'v':
         if (token[1] == '\0') mesh.position_count++;
