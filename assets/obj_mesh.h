@@ -32,8 +32,9 @@ struct obj_material {
 };
 
 // For every position index, the vertex records made from it, in creation order (a singly
-// linked list threaded through the records, with head and tail per position), and every record
-// found by what welding compares: its position index and its bytes.
+// linked list threaded through the records, with head and tail per position), and a hash that
+// finds the records of positions with long lists by what welding compares: the position index and
+// the record's bytes.
 struct weld_table {
   std::vector<int> head;  // first record of each position, -1 when none
   std::vector<int> tail;  // last record of each position
@@ -45,7 +46,10 @@ struct weld_table {
     uint32_t position;
   };
   static constexpr uint32_t empty_slot = ~0u;
+  // A position's records are hashed once it has more than this many.
+  static constexpr int scanned_records = 4;
   std::vector<slot> slots;
+  size_t hashed = 0;         // records in the hash
   uint64_t comparisons = 0;  // records compared with a new corner's record so far
 
   std::vector<int> records_of(int position) const;

@@ -169,20 +169,46 @@ inline int slot_bits(const weld_table& table) { return __builtin_ctzll(table.slo
 // Rebuilds the hash with twice the slots (at least 1024).
 void grow_weld_slots(obj_mesh& mesh);
 
+// The slot of a record that is not in the hash yet (growing the hash first when needed).
+inline size_t free_weld_slot(obj_mesh& mesh, size_t position, const char* bytes) {
+  weld_table& table = mesh.weld_index;
+  if (2 * (table.hashed + 1) > table.slots.size()) grow_weld_slots(mesh);
+  const size_t mask = table.slots.size() - 1;
+  size_t at = size_t(weld_hash(position, bytes) >> (64 - slot_bits(table)));
+  while (table.slots[at].record != weld_table::empty_slot) at = (at + 1) & mask;
+  return at;
+}
+
+// Puts a record made from position `position` into the hash.
+inline void hash_record(obj_mesh& mesh, size_t position, uint32_t record) {
+  weld_table& table = mesh.weld_index;
+  const size_t at = free_weld_slot(mesh, position, reinterpret_cast<const char*>(&mesh.vertices[record]));
+  table.slots[at] = {record, uint32_t(position)};
+  table.hashed++;
+}
+
 // Returns the index of the record equal to `wanted` (its first 32 bytes; all 60 bit for bit)
 // among those made from position `position`, appending it to the vertex array and to the
-// position's list when there is none.
+// position's list when there is none. The records of a position are compared in list order
+// while it has at most weld_table::scanned_records (most have one or two, near each other in
+// memory); the records of a position with more are all in the hash, and looked up there.
 [[gnu::always_inline]] inline uint32_t weld(obj_mesh& mesh, size_t position, const char* wanted) {
   weld_table& table = mesh.weld_index;
-  if (2 * (mesh.vertices.size() + 1) > table.slots.size()) [[unlikely]]
-    grow_weld_slots(mesh);
-  const size_t mask = table.slots.size() - 1;
-  size_t i = size_t(weld_hash(position, wanted) >> (64 - slot_bits(table)));
-  for (;; i = (i + 1) & mask) {
-    const weld_table::slot s = table.slots[i];
-    if (s.record == weld_table::empty_slot) break;
+  int i = table.head[position];
+  int scanned = 0;
+  for (; i >= 0 && scanned < weld_table::scanned_records; i = table.next[size_t(i)], ++scanned) {
     ++table.comparisons;
-    if (s.position == position && std::memcmp(&mesh.vertices[s.record], wanted, 32) == 0) return s.record;
+    if (std::memcmp(&mesh.vertices[size_t(i)], wanted, 32) == 0) return uint32_t(i);
+  }
+  const bool hashed = i >= 0;
+  if (hashed) {
+    const size_t mask = table.slots.size() - 1;
+    for (size_t at = size_t(weld_hash(position, wanted) >> (64 - slot_bits(table)));
+         table.slots[at].record != weld_table::empty_slot; at = (at + 1) & mask) {
+      const weld_table::slot s = table.slots[at];
+      ++table.comparisons;
+      if (s.position == position && std::memcmp(&mesh.vertices[s.record], wanted, 32) == 0) return s.record;
+    }
   }
   const int index = int(mesh.vertices.size());
   make_room(mesh.vertices, 1);
@@ -195,7 +221,13 @@ void grow_weld_slots(obj_mesh& mesh);
   else
     table.next[size_t(table.tail[position])] = index;
   table.tail[position] = index;
-  table.slots[i] = {uint32_t(index), uint32_t(position)};
+  if (hashed) {
+    hash_record(mesh, position, uint32_t(index));
+  } else if (scanned == weld_table::scanned_records) {
+    // The position's list has just outgrown the scan: from now on all its records are hashed.
+    for (int r = table.head[position]; r >= 0; r = table.next[size_t(r)])
+      hash_record(mesh, position, uint32_t(r));
+  }
   return uint32_t(index);
 }
 
