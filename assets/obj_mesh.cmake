@@ -30,4 +30,8 @@ vt_fuzzer(fuzz_obj SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz/obj_fuzz.cpp LIBS vt_o
 if(VORTELINE_FUZZ)
   file(WRITE ${CMAKE_BINARY_DIR}/fuzz_obj.corpus "${CMAKE_CURRENT_LIST_DIR}/fuzz/obj_corpus\n")
 endif()
+vt_test(obj_info_tool_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_info_tool_test.cpp)
+if(TARGET obj_info_tool_test)
+  add_dependencies(obj_info_tool_test obj_info)
+endif()
 vt_test(obj_draw_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/obj_draw_test.cpp LIBS vt_obj GL)

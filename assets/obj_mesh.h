@@ -75,12 +75,15 @@ struct obj_mesh {
   std::vector<float> normals;
   std::unordered_map<std::string, int> material_index;
   weld_table weld_index;
-  // Why the last load failed, or the faces it skipped; empty when the text read cleanly. It does
-  // not name the file: the caller does.
+  // Why the last load failed, or what it skipped and why the mesh shows nothing ("line 7:
+  // position index 9 out of range (the file has 8 positions); the face is skipped", "empty");
+  // empty when the text read cleanly. It does not name the file: the caller does.
   std::string problem;
 
-  // Reads the OBJ file. False when it cannot be opened (the mesh is unchanged) or when its faces
-  // name elements that do not exist (the mesh is left empty and unloaded).
+  // Reads the OBJ file. A face that names an element that does not exist or lacks a number of
+  // its form is skipped. False when the file cannot be opened (the mesh is unchanged but for
+  // `problem`), when its statements run into each other so that they read two ways, or when
+  // memory runs out (the mesh is left empty and unloaded).
   bool load(const char* file, bool recompute_normals);
   // The same for file contents already in memory; the mesh counts as opened.
   bool load_text(std::string_view text, bool recompute_normals);

@@ -404,6 +404,7 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   std::vector<std::pair<int64_t, std::string_view>> material_uses;  // first triangle, line
   face f;
   std::vector<uint32_t> records;
+  skipped_faces skipped;
   std::string_view token;
   keyword kind;
   while (next_statement(in, kind)) {
@@ -423,8 +424,18 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
           if (t > INT_MAX / 3) return false;
           break;
         }
-        if (!read_plain_face(in, f)) read_face(in, f);
-        if (!f.complete || !weld_face(mesh, f, read, read, records)) return false;
+        {
+          const char* keyword_end = in.p;
+          if (!read_plain_face(in, f)) read_face(in, f);
+          const face_fault fault = check_face(f, read, read);
+          // A positive index beyond the elements read may name one that a later line defines.
+          if (fault.kind == face_fault::bad_index && fault.index > 0) return false;
+          if (fault.kind != face_fault::none) {
+            skipped.add(keyword_end - 1, fault);
+            break;
+          }
+        }
+        weld_face(mesh, f, read, read, records);
         {
           size_t at = mesh.triangles.size();
           make_room(mesh.triangles, 3 * (records.size() - 2));
@@ -493,5 +504,6 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
               material_named(mesh, material_uses[u].second));
   }
   mesh.groups.push_back(int(t));
+  mesh.problem = describe(text, skipped);
   return true;
 }

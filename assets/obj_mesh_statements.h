@@ -3,6 +3,7 @@
 // the welding of corners into vertex records.
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -241,33 +242,77 @@ inline void hash_record(obj_mesh& mesh, size_t position, uint32_t record) {
   return weld(mesh, position, wanted);
 }
 
-// Builds and welds the record of every corner of `f` in order into `records`. False when a
-// corner names an element outside the first `limit` of its kind.
-inline bool weld_face(obj_mesh& mesh, const face& f, const element_counts& read, const element_counts& limit,
+// Why a face cannot be built: a corner short of the numbers of its form, or an index that names
+// none of the elements it may name.
+struct face_fault {
+  enum { none, short_corner, bad_index } kind = none;
+  int element = 0;        // of a bad index: 0 position, 1 texture coordinate, 2 normal
+  int64_t index = 0;      // the index as written
+  int64_t available = 0;  // elements a positive index may name, or a negative one count back over
+};
+
+// The first fault of `f`, checking its corners in order, each one's position, texture coordinate
+// and normal: `read` elements of each kind came before the face and the first `limit` may be named.
+inline face_fault check_face(const face& f, const element_counts& read, const element_counts& limit) {
+  face_fault fault;
+  if (!f.complete) {
+    fault.kind = face_fault::short_corner;
+    return fault;
+  }
+  const bool texcoords =
+      f.form == face_form::position_texcoord || f.form == face_form::position_texcoord_normal;
+  const bool normals = f.form == face_form::position_normal || f.form == face_form::position_texcoord_normal;
+  auto bad = [&](int element, int64_t index, int64_t read_so_far, int64_t named) {
+    if (element_index(index, read_so_far, named) >= 0) return false;
+    fault = {face_fault::bad_index, element, index, index < 0 ? read_so_far : named};
+    return true;
+  };
+  for (const corner& c : f.corners)
+    if (bad(0, c.position, read.position, limit.position) ||
+        (texcoords && bad(1, c.texcoord, read.texcoord, limit.texcoord)) ||
+        (normals && bad(2, c.normal, read.normal, limit.normal)))
+      return fault;
+  return fault;
+}
+
+// Builds and welds the record of every corner of `f` in order into `records`; check_face with the
+// same counts has found no fault.
+inline void weld_face(obj_mesh& mesh, const face& f, const element_counts& read, const element_counts& limit,
                       std::vector<uint32_t>& records) {
-  bool texcoords = f.form == face_form::position_texcoord || f.form == face_form::position_texcoord_normal;
-  bool normals = f.form == face_form::position_normal || f.form == face_form::position_texcoord_normal;
+  const bool texcoords =
+      f.form == face_form::position_texcoord || f.form == face_form::position_texcoord_normal;
+  const bool normals = f.form == face_form::position_normal || f.form == face_form::position_texcoord_normal;
   records.clear();
   static constexpr float none[3] = {0, 0, 0};
   for (const corner& c : f.corners) {
-    int64_t p = element_index(c.position, read.position, limit.position);
-    if (p < 0) return false;
-    const float* texcoord = none;
-    const float* normal = none;
-    if (texcoords) {
-      int64_t i = element_index(c.texcoord, read.texcoord, limit.texcoord);
-      if (i < 0) return false;
-      texcoord = &mesh.texcoords[size_t(i) * 2];
-    }
-    if (normals) {
-      int64_t i = element_index(c.normal, read.normal, limit.normal);
-      if (i < 0) return false;
-      normal = &mesh.normals[size_t(i) * 3];
-    }
+    const int64_t p = element_index(c.position, read.position, limit.position);
+    const float* texcoord =
+        texcoords ? &mesh.texcoords[size_t(element_index(c.texcoord, read.texcoord, limit.texcoord)) * 2]
+                  : none;
+    const float* normal =
+        normals ? &mesh.normals[size_t(element_index(c.normal, read.normal, limit.normal)) * 3] : none;
     records.push_back(weld(mesh, size_t(p), texcoord, normal));
   }
-  return true;
 }
+
+// The faces a load skips: how many, and where the first one is and what is wrong with it.
+struct skipped_faces {
+  int64_t count = 0;
+  const char* first = nullptr;  // a character on the first skipped face's line
+  face_fault fault;
+
+  void add(const char* at, const face_fault& why) {
+    if (count++ > 0) return;
+    first = at;
+    fault = why;
+  }
+};
+
+// "line N: <fault>; K faces skipped" for the faces skipped in `text`, empty when there are none.
+std::string describe(std::string_view text, const skipped_faces& skipped);
+
+// The line number (from 1) of the character at `at` in `text`.
+int64_t line_of(std::string_view text, const char* at);
 
 // The material used when the file names no material library.
 void add_default_material(obj_mesh& mesh);
