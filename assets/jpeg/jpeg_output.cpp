@@ -53,13 +53,17 @@ bool ac_all_zero(const int16_t* block) {
 }  // namespace
 
 void jpeg_decoder::transform_mcu_row_from_buffers() {
+  static const int16_t no_coefficients[64] = {};
   for (int i = 0; i < comp_count_; ++i) {
     component& c = comps_[i];
     for (int by = 0; by < c.v; ++by) {
-      const int16_t* row = c.coefs + (size_t(mcu_row_) * c.v + by) * size_t(c.blocks_x) * 64;
+      // Rows no scan reached hold no coefficients.
+      const int block_row = mcu_row_ * c.v + by;
+      const int16_t* row =
+          block_row < c.coef_rows ? c.coefs + size_t(block_row) * size_t(c.blocks_x) * 64 : nullptr;
       uint8_t* out = c.plane + by * 8 * c.plane_stride;
       for (int bx = 0; bx < c.blocks_x; ++bx) {
-        const int16_t* block = row + size_t(bx) * 64;
+        const int16_t* block = row ? row + size_t(bx) * 64 : no_coefficients;
         idct_block(c, block, ac_all_zero(block), out + bx * 8, c.plane_stride);
       }
     }
