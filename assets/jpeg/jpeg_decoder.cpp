@@ -183,6 +183,10 @@ int jpeg_decoder::read_markers(int marker) {
       case marker_jpg:
       case marker_soi:
         fail(-216);
+      case marker_app0:
+      case marker_app14:
+        read_app_segment(marker);
+        break;
       default:
         if (marker >= marker_rst0 && marker <= marker_rst7) fail(-216);
         skip_segment();
@@ -195,6 +199,18 @@ void jpeg_decoder::skip_segment() {
   int length = get_word();
   if (length < 2) fail(-210);
   skip_bytes(length - 2);
+}
+
+void jpeg_decoder::read_app_segment(int marker) {
+  int length = get_word();
+  if (length < 2) fail(-210);
+  // "JFIF" and a zero byte; "Adobe", version, two flag words and the transform byte.
+  uint8_t head[12] = {};
+  const int n = length - 2 < 12 ? length - 2 : 12;
+  for (int i = 0; i < n; ++i) head[i] = get_byte();
+  skip_bytes(length - 2 - n);
+  if (marker == marker_app0 && n >= 5 && std::memcmp(head, "JFIF", 5) == 0) jfif_ = true;
+  if (marker == marker_app14 && n >= 12 && std::memcmp(head, "Adobe", 5) == 0) adobe_transform_ = head[11];
 }
 
 void jpeg_decoder::read_huffman_tables() {
@@ -328,6 +344,12 @@ int jpeg_decoder::begin_decoding() {
   try {
     lay_out_frame();
     if (read_markers(0) != marker_sos) fail(-216);
+    // As the reference decoders decide it: a JFIF marker means YCbCr, an Adobe marker says,
+    // and without either the component names 'R', 'G', 'B' mean RGB.
+    if (comp_count_ == 3)
+      rgb_ = !jfif_ &&
+             (adobe_transform_ >= 0 ? adobe_transform_ == 0
+                                    : comps_[0].id == 'R' && comps_[1].id == 'G' && comps_[2].id == 'B');
     read_scan_header();
     // A sequential scan that carries every component in one pass is decoded row by row as the
     // lines are asked for; anything else goes through the coefficient buffers.

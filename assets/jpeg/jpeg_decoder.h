@@ -6,7 +6,9 @@
 // detaches the stream, and every later call fails. A file that ends before its picture does
 // (no end-of-image marker after a multi-scan picture, or entropy-coded data cut short) fails with
 // -234, and memory for coefficients grows only as the scans reach their blocks, never beyond what
-// the data read so far can fill (-235).
+// the data read so far can fill (-235). Three components are YCbCr, or RGB where an Adobe marker
+// declares no transform (or, without JFIF and Adobe markers, the components are named 'R', 'G',
+// 'B').
 #include <cstdint>
 
 #include "assets/jpeg/jpeg_color.h"
@@ -32,6 +34,8 @@ class jpeg_decoder {
   int component_count() const { return comp_count_; }
   int bytes_per_pixel() const { return comp_count_ == 1 ? 1 : 4; }
   bool progressive() const { return progressive_; }
+  // Whether three components are stored as RGB rather than YCbCr (known after begin_decoding).
+  bool rgb() const { return rgb_; }
 
   static constexpr int max_blocks_per_mcu_row = 6144;
   static constexpr int max_memory_blocks = 100;
@@ -94,6 +98,7 @@ class jpeg_decoder {
   void read_restart_interval();
   void read_frame_header(bool progressive);
   void skip_segment();
+  void read_app_segment(int marker);  // APP0 (JFIF) and APP14 (Adobe): colour space hints
   void read_scan_header();
 
   // Entropy decoding.
@@ -145,6 +150,9 @@ class jpeg_decoder {
   huffman_table dc_tables_[4];
   huffman_table ac_tables_[4];
   int restart_interval_ = 0;
+  bool jfif_ = false;         // an APP0 JFIF marker was seen
+  int adobe_transform_ = -1;  // the transform of an APP14 Adobe marker, -1 when none
+  bool rgb_ = false;
 
   // Frame.
   int width_ = 0, height_ = 0, comp_count_ = 0;

@@ -92,11 +92,11 @@ const uint8_t* jpeg_decoder::next_line() {
     int chroma_row = r / max_v_;
     const uint8_t* cb_row = cb.plane + chroma_row * cb.plane_stride;
     const uint8_t* cr_row = cr.plane + chroma_row * cr.plane_stride;
-    jpeg_convert_line(colors_, cy.plane + r * cy.plane_stride, cb_row, cr_row, step, width_, line_buf_[0]);
+    auto convert = rgb_ ? jpeg_interleave_rgb_line : jpeg_convert_line;
+    convert(colors_, cy.plane + r * cy.plane_stride, cb_row, cr_row, step, width_, line_buf_[0]);
     if (max_v_ == 2) {
       // Both luma lines of a chroma line are converted together; the second goes out next call.
-      jpeg_convert_line(colors_, cy.plane + (r + 1) * cy.plane_stride, cb_row, cr_row, step, width_,
-                        line_buf_[1]);
+      convert(colors_, cy.plane + (r + 1) * cy.plane_stride, cb_row, cr_row, step, width_, line_buf_[1]);
       second_line_ready_ = true;
     }
     result = line_buf_[0];
