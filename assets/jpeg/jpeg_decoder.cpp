@@ -448,7 +448,7 @@ const char* jpeg_error_text(int code) {
     case -233:
       return "out of memory";
     case -234:
-      return "truncated: the file ends inside the picture's data";
+      return "truncated: the picture's data ends before the picture";
     case -235:
       return "a picture larger than its data can fill";
     default:

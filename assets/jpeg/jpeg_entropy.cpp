@@ -54,9 +54,11 @@ void jpeg_decoder::reset_bits() {
 
 void jpeg_decoder::check_data_left() {
   // The zero bits after a marker are the last ones in the buffer; fewer bits than them left means
-  // some were taken for data. After a marker inside the file that is damage the decoder lives
-  // with; at the end of the file it is a cut.
-  if (past_end_ && bit_count_ < padding_bits_) fail(-234);
+  // some were taken for data. Before a restart marker that is damage to one interval, which the
+  // decoder lives with; before any other marker, or the end of the file, the scan's data ended
+  // before its blocks did.
+  const bool restart = pending_marker_ >= marker_rst0 && pending_marker_ <= marker_rst7;
+  if (bit_count_ < padding_bits_ && (past_end_ || !restart)) fail(-234);
 }
 
 void jpeg_decoder::fill_bits() {

@@ -255,7 +255,24 @@ TEST_F(jpeg_errors, truncated_files_fail_without_hanging) {
   EXPECT_EQ(d.error_code(), -234);
   EXPECT_GT(lines, 0);
   EXPECT_LT(lines, d.height());
-  EXPECT_STREQ(jpeg_error_text(d.error_code()), "truncated: the file ends inside the picture's data");
+  EXPECT_STREQ(jpeg_error_text(d.error_code()), "truncated: the picture's data ends before the picture");
+}
+
+TEST_F(jpeg_errors, a_scan_shorter_than_its_frame_fails_at_the_marker_that_ends_it) {
+  // The frame header claims 8192 lines; the scan's data, ended by the file's end-of-image
+  // marker, holds 40.
+  for (const bytes* f : {&files->baseline, &files->progressive}) {
+    jpeg_test::decode_result r =
+        decode(patched(*f, f == &files->baseline ? 0xC0 : 0xC2, 5, {0x20, 0x00}), true);
+    EXPECT_EQ(r.error_code, -234);
+    EXPECT_EQ(r.stage, f == &files->baseline ? 2 : 1);
+  }
+  // Damage before a restart marker costs only its interval, as before.
+  bytes damaged = files->restart;
+  long rst = find_marker(damaged, 0xD3);
+  ASSERT_GT(rst, 8);
+  damaged.erase(damaged.begin() + rst - 6, damaged.begin() + rst);
+  EXPECT_EQ(decode(damaged, true).stage, 3);
 }
 
 TEST_F(jpeg_errors, a_missing_end_marker_is_a_cut_only_where_scans_may_follow) {

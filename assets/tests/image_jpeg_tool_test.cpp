@@ -43,7 +43,7 @@ TEST(jpeg_decode_tool, writes_pnm_and_reports_failures_by_exit_status) {
   EXPECT_EQ(jpeg_test::run(tool + dir + "/cut.jpg " + dir + "/cut.ppm 2> " + dir + "/err.txt"), 1);
   err = jpeg_test::read_file(dir + "/err.txt");
   EXPECT_EQ(std::string(err.begin(), err.end()),
-            dir + "/cut.jpg: error_code=-234: truncated: the file ends inside the picture's data\n");
+            dir + "/cut.jpg: error_code=-234: truncated: the picture's data ends before the picture\n");
 
   EXPECT_EQ(jpeg_test::run(tool + "--bench 3 " + dir + "/c.jpg > " + dir + "/bench.txt"), 0);
   std::vector<uint8_t> out = jpeg_test::read_file(dir + "/bench.txt");

@@ -205,7 +205,7 @@ TEST_F(image_texture, failures_show_the_file_name_say_why_and_exit_with_status_1
     const char* caption;
     std::string reason;
   };
-  const std::string truncated = "truncated: the file ends inside the picture's data";
+  const std::string truncated = "truncated: the picture's data ends before the picture";
   const failure failures[] = {
       {false, path("missing.jpg"), "Jpg", "cannot open: No such file or directory"},
       {true, path("missing.jpg"), "Jpg !", "cannot open: No such file or directory"},
@@ -251,7 +251,7 @@ TEST_F(image_texture, decode_jpeg_file_gives_rows_top_line_first) {
   EXPECT_EQ(decode_jpeg_file(path("truncated.jpg").c_str(), picture, reason),
             jpeg_file_result::cannot_decode);
   EXPECT_TRUE(picture.rows.empty());
-  EXPECT_EQ(reason, "truncated: the file ends inside the picture's data");
+  EXPECT_EQ(reason, "truncated: the picture's data ends before the picture");
 }
 
 }  // namespace
