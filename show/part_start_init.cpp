@@ -79,7 +79,8 @@ void part_start::init(render_context* context) {
   }
 
   key_track.reset();
-  key_track.load_keys("misc//piano3.txt");
+  const std::string keys = key_track.load_keys("misc//piano3.txt");
+  if (!keys.empty()) std::fprintf(stderr, "misc//piano3.txt: %s\n", keys.c_str());
 
   ttime = 0.0;
 }
