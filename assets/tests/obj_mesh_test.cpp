@@ -179,14 +179,16 @@ TEST(obj_mesh, a_normal_without_direction_stays_finite) {
   EXPECT_EQ(xyz(mesh.vertices[0].normal), (std::vector<float>{0, 0, 1}));
 }
 
+struct text_and_problem {
+  const char* text;
+  const char* problem;
+};
+
 TEST(obj_mesh, skips_faces_that_name_missing_elements_or_lack_corners) {
   // Lines 1 to 8, then a good face, the bad one on line 10 and another good face.
   const std::string head = std::string(square) + "vt 0 0\nvn 0 0 1\no a\nf 1 2 3\n";
   const std::string tail = "\nf 3 4 5\n";
-  struct bad_face {
-    const char* face;
-    const char* problem;
-  } faces[] = {
+  const text_and_problem faces[] = {
       {"f 0 1 2", "position index 0 out of range (indices start at 1)"},
       {"f 1 2 6", "position index 6 out of range (the file has 5 positions)"},
       {"f 1 2 -6", "position index -6 out of range (5 positions before the face)"},
@@ -199,15 +201,15 @@ TEST(obj_mesh, skips_faces_that_name_missing_elements_or_lack_corners) {
       {"f 1 2 99999999999", "position index 99999999999 out of range (the file has 5 positions)"},
       {"f 1 2 3 -99999999999999999999999", "position index out of range (5 positions before the face)"},
   };
-  for (const bad_face& f : faces) {
-    obj_mesh mesh = loaded(head + f.face + tail);
+  for (const text_and_problem& f : faces) {
+    obj_mesh mesh = loaded(head + f.text + tail);
     // The two good faces stay, nothing of the bad one is made.
-    ASSERT_EQ(mesh.triangle_count, 2) << f.face;
+    ASSERT_EQ(mesh.triangle_count, 2) << f.text;
     EXPECT_EQ(mesh.triangles.size(), 6u);
     EXPECT_EQ(mesh.triangle_materials.size(), 2u);
-    EXPECT_EQ(mesh.vertices.size(), 5u) << f.face;
+    EXPECT_EQ(mesh.vertices.size(), 5u) << f.text;
     EXPECT_EQ(mesh.groups, (std::vector<int>{0, 2}));
-    EXPECT_EQ(mesh.problem, std::string("line 10: ") + f.problem + "; the face is skipped") << f.face;
+    EXPECT_EQ(mesh.problem, std::string("line 10: ") + f.problem + "; the face is skipped") << f.text;
   }
   // A face without corners takes the next line's keyword for its first corner, and so that face.
   obj_mesh eaten = loaded(head + "f" + tail);
@@ -225,17 +227,14 @@ TEST(obj_mesh, skips_faces_that_name_missing_elements_or_lack_corners) {
 
   // Statements that the counting pass reads as one line and the filling pass as two: the whole
   // mesh is refused.
-  struct refused {
-    const char* text;
-    const char* problem;
-  } refusals[] = {
+  const text_and_problem refusals[] = {
       {"v 1 2 3 v 4 5 6\n", "line 1: the numbers of a statement run on into other statements"},
       {"v\n1\n2\n3 f 1 1 1\n", "line 4: the numbers of a statement run on into other statements"},
       // Counted triangles that are never filled would point at a vertex that does not exist.
       {"o\nf 1 2 3\n",
        "faces that the statements before them hide (an 'o' statement takes the next word for its name)"},
   };
-  for (const refused& r : refusals) {
+  for (const text_and_problem& r : refusals) {
     obj_mesh mesh;
     EXPECT_FALSE(mesh.load_text(r.text, false)) << r.text;
     EXPECT_FALSE(mesh.loaded);
