@@ -1,14 +1,15 @@
 #pragma once
 // Baseline, extended-sequential and progressive Huffman JPEG decoder for 8-bit pictures with one
-// (grey) or three (YCbCr) components. Construction reads the headers up to the frame header;
-// begin_decoding lays out the picture (and decodes every scan of a progressive file); decode_line
-// then hands out the picture top line first. The first error sticks: it releases every buffer,
-// detaches the stream, and every later call fails. A picture whose data ends before it does (the
-// file cut short, no end-of-image marker after a multi-scan picture, or a scan's entropy-coded
-// data ending at a marker other than a restart marker before its blocks do) fails with -234, and memory for coefficients grows only as the scans reach their blocks, never beyond what
-// the data read so far can fill (-235). Three components are YCbCr, or RGB where an Adobe marker
-// declares no transform (or, without JFIF and Adobe markers, the components are named 'R', 'G',
-// 'B').
+// (grey) or three (YCbCr or RGB) components. Construction reads the headers up to the frame
+// header; begin_decoding lays out the picture (and decodes every scan of a progressive file);
+// decode_line then hands out the picture top line first. The first error sticks: it releases
+// every buffer, detaches the stream, and every later call fails.
+// A picture whose data ends before it does fails with -234: the file cut short, no end-of-image
+// marker after a multi-scan picture, or a scan's data ending at a marker (other than a restart
+// marker) before its blocks do. Coefficient memory grows only as the scans reach their blocks,
+// never beyond what the data read so far can fill (-235). Three components are YCbCr, or RGB
+// where an Adobe marker declares no transform (or, without JFIF and Adobe markers, where the
+// components are named 'R', 'G', 'B').
 #include <cstdint>
 
 #include "assets/jpeg/jpeg_color.h"
