@@ -1,12 +1,17 @@
-// Image loaders: decode a JPEG file into tightly packed RGB rows (bottom line first, as GL takes
-// the first row as t = 0) and upload it, plain or as a normal map.
+// Image loaders: decode a JPEG file into tightly packed RGB rows, turn them bottom line first (GL
+// takes the first row as t = 0) and upload them, plain or as a normal map.
 #include "assets/image_texture.h"
 
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
 #include <vector>
 
 #include "assets/jpeg/jpeg_decoder.h"
@@ -16,10 +21,13 @@
 
 namespace {
 
-// Shows the file name and ends the process. Returns only where a test replaced the exit hook.
-void report_failure(const char* file_name, const char* caption) {
+// Shows the file name (the designed box), prints it with the reason and ends the process.
+// Returns only where a test replaced the exit hook.
+void report_failure(const char* file_name, const char* caption, const std::string& reason) {
+  std::fprintf(stderr, "%s: %s\n", file_name, reason.c_str());
+  std::fflush(stderr);
   platform.message_box(file_name, caption, message_box_kind::ok_information);
-  platform.exit_process(0);
+  platform.exit_process(1);
 }
 
 void create_placeholder(render_context* context, int texture_index) {
@@ -40,51 +48,24 @@ void create_placeholder(render_context* context, int texture_index) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 
-struct rgb_picture {
-  int width = 0, height = 0;
-  std::vector<unsigned char> rows;  // 3 x width bytes per row, last decoded line first
-};
+// Decodes the file for a loader; false (after the message box) when it cannot be decoded whole.
+// `open_caption` is the box's caption when the file cannot be opened.
+bool decode_for_texture(const char* file_name, const char* open_caption, rgb_picture& picture) {
+  std::string reason;
+  const jpeg_file_result result = decode_jpeg_file(file_name, picture, reason);
+  if (result == jpeg_file_result::decoded) return true;
+  report_failure(file_name, result == jpeg_file_result::cannot_open ? open_caption : "Jpg !", reason);
+  return false;
+}
 
-// Decodes the file; false (after the message box) when it cannot be opened or decoded.
-// Greyscale files give R = G = B = the sample.
-bool decode_file(const char* file_name, const char* open_caption, rgb_picture& out) {
-  jpeg_decoder_file_stream stream;
-  if (!stream.open(file_name)) {
-    report_failure(file_name, open_caption);
-    return false;
-  }
-  jpeg_decoder decoder(&stream, true);
-  if (decoder.error_code() != 0) {
-    report_failure(file_name, "Jpg !");
-    return false;
-  }
-  const int w = decoder.width(), h = decoder.height();
-  // A decoding failure past the headers is treated like one in them: the show needs its pictures
-  // whole, so nothing half-decoded is uploaded.
-  if (decoder.begin_decoding() != 0) {
-    report_failure(file_name, "Jpg !");
-    return false;
-  }
-  out.width = w;
-  out.height = h;
-  out.rows.assign(size_t(w) * size_t(h) * 3, 0);
-  const int bytes_per_pixel = decoder.bytes_per_pixel();
-  for (int k = 0; k < h; ++k) {
-    const uint8_t* line = nullptr;
-    int length = 0;
-    if (decoder.decode_line(line, length) != 0) {
-      report_failure(file_name, "Jpg !");
-      return false;
-    }
-    unsigned char* row = out.rows.data() + size_t(h - 1 - k) * size_t(w) * 3;
-    for (int x = 0; x < w; ++x) {
-      const uint8_t* px = line + size_t(x) * bytes_per_pixel;
-      row[3 * x + 0] = px[0];
-      row[3 * x + 1] = bytes_per_pixel == 1 ? px[0] : px[1];
-      row[3 * x + 2] = bytes_per_pixel == 1 ? px[0] : px[2];
-    }
-  }
-  return true;
+// Reverses the order of the rows in place: GL takes the first row as t = 0, so the top line of
+// the picture goes last.
+void flip_rows(std::vector<uint8_t>& rows, int width, int height) {
+  const size_t row_bytes = size_t(width) * 3;
+  for (int y = 0; y < height / 2; ++y)
+    std::swap_ranges(rows.begin() + long(size_t(y) * row_bytes),
+                     rows.begin() + long(size_t(y + 1) * row_bytes),
+                     rows.begin() + long(size_t(height - 1 - y) * row_bytes));
 }
 
 void generate_texture(render_context* context, int texture_index) {
@@ -150,13 +131,55 @@ void compute_normal_map(const uint8_t* height_rgb, int width, int height, uint8_
   }
 }
 
+jpeg_file_result decode_jpeg_file(const char* file_name, rgb_picture& out, std::string& reason) {
+  out = rgb_picture{};
+  jpeg_decoder_file_stream stream;
+  if (!stream.open(file_name)) {
+    reason = std::string("cannot open: ") + std::strerror(errno);
+    return jpeg_file_result::cannot_open;
+  }
+  jpeg_decoder decoder(&stream, true);
+  try {
+    if (decoder.error_code() == 0 && decoder.begin_decoding() == 0) {
+      const int w = decoder.width(), h = decoder.height(), bytes_per_pixel = decoder.bytes_per_pixel();
+      for (int k = 0; k < h; ++k) {
+        const uint8_t* line = nullptr;
+        int length = 0;
+        if (decoder.decode_line(line, length) != 0) break;
+        const size_t at = out.rows.size();
+        out.rows.resize(at + size_t(w) * 3);
+        uint8_t* row = out.rows.data() + at;
+        for (int x = 0; x < w; ++x) {
+          const uint8_t* px = line + size_t(x) * bytes_per_pixel;
+          row[3 * x + 0] = px[0];
+          row[3 * x + 1] = bytes_per_pixel == 1 ? px[0] : px[1];
+          row[3 * x + 2] = bytes_per_pixel == 1 ? px[0] : px[2];
+        }
+      }
+      out.width = w;
+      out.height = h;
+    }
+  } catch (const std::bad_alloc&) {
+    out = rgb_picture{};
+    reason = "out of memory";
+    return jpeg_file_result::cannot_decode;
+  }
+  if (decoder.error_code() != 0) {
+    out = rgb_picture{};
+    reason = jpeg_error_text(decoder.error_code());
+    return jpeg_file_result::cannot_decode;
+  }
+  return jpeg_file_result::decoded;
+}
+
 void load_jpeg_texture(render_context* context, const char* file_name, int texture_index) {
   if (context->placeholder_images) {
     create_placeholder(context, texture_index);
     return;
   }
   rgb_picture picture;
-  if (!decode_file(file_name, "Jpg", picture)) return;
+  if (!decode_for_texture(file_name, "Jpg", picture)) return;
+  flip_rows(picture.rows, picture.width, picture.height);
   generate_texture(context, texture_index);
   upload(context, texture_index, picture, context->compressed_upload && picture.width > 32);
 }
@@ -167,18 +190,13 @@ void load_jpeg_normal_map(render_context* context, const char* file_name, int te
     return;
   }
   rgb_picture picture;
-  if (!decode_file(file_name, "Jpg !", picture)) return;
-  const size_t row_bytes = size_t(picture.width) * 3;
-  const int h = picture.height;
-  // Height picture in decoding order, normals computed top first, then flipped back for GL.
-  std::vector<unsigned char> heights(picture.rows.size()), normals(picture.rows.size());
-  for (int y = 0; y < h; ++y)
-    std::copy_n(picture.rows.data() + size_t(h - 1 - y) * row_bytes, row_bytes,
-                heights.data() + size_t(y) * row_bytes);
-  compute_normal_map(heights.data(), picture.width, h, normals.data());
-  for (int y = 0; y < h; ++y)
-    std::copy_n(normals.data() + size_t(y) * row_bytes, row_bytes,
-                picture.rows.data() + size_t(h - 1 - y) * row_bytes);
+  if (!decode_for_texture(file_name, "Jpg !", picture)) return;
+  // The decoded rows are the height picture in decoding order; the normals are computed in the
+  // same order and then flipped for GL.
+  rgb_picture normals{picture.width, picture.height, std::vector<uint8_t>(picture.rows.size())};
+  compute_normal_map(picture.rows.data(), picture.width, picture.height, normals.rows.data());
+  picture = rgb_picture{};
+  flip_rows(normals.rows, normals.width, normals.height);
   generate_texture(context, texture_index);
-  upload(context, texture_index, picture, context->compressed_upload);
+  upload(context, texture_index, normals, context->compressed_upload);
 }

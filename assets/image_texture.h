@@ -1,9 +1,12 @@
 #pragma once
 // JPEG files into 2D textures of the render context's texture table. Both loaders create a new
 // GL texture name at the index (overwriting, not deleting, what was there) and leave it bound to
-// GL_TEXTURE_2D. A file that cannot be opened or decoded shows a message box with the file name
-// and ends the process (exit status 0).
+// GL_TEXTURE_2D. A file that cannot be opened or decoded whole shows a message box with the file
+// name, prints the file name and the reason on standard error and ends the process (exit status
+// 1); nothing of it is uploaded.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct render_context;
 
@@ -15,3 +18,17 @@ void load_jpeg_normal_map(render_context* context, const char* file_name, int te
 // The normal map of a height picture: RGB bytes, rows in decoding order (top first), height =
 // red / 255. Writes width * height RGB pixels in the same order.
 void compute_normal_map(const uint8_t* height_rgb, int width, int height, uint8_t* normals_rgb);
+
+// A decoded picture: tightly packed RGB rows (3 x width bytes), top line first; greyscale files
+// give R = G = B = the sample.
+struct rgb_picture {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rows;
+};
+
+enum class jpeg_file_result { decoded, cannot_open, cannot_decode };
+
+// Decodes the whole file. The rows grow as lines arrive, so a header that claims a picture larger
+// than the file's data costs no more memory than that data fills. Unless decoded, `reason` says
+// why ("cannot open: No such file or directory", "truncated: ...", "out of memory").
+jpeg_file_result decode_jpeg_file(const char* file_name, rgb_picture& picture, std::string& reason);

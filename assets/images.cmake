@@ -12,6 +12,7 @@ endif()
 vt_test(image_jpeg_conformance_test SOURCES ${images_dir}/tests/image_jpeg_conformance_test.cpp
   LIBS vt_jpeg_test_support TIMEOUT 600)
 vt_test(image_jpeg_errors_test SOURCES ${images_dir}/tests/image_jpeg_errors_test.cpp LIBS vt_jpeg_test_support)
+vt_test(image_jpeg_memory_test SOURCES ${images_dir}/tests/image_jpeg_memory_test.cpp LIBS vt_jpeg_test_support)
 vt_test(image_jpeg_idct_test SOURCES ${images_dir}/tests/image_jpeg_idct_test.cpp LIBS vt_jpeg)
 vt_test(image_jpeg_color_test SOURCES ${images_dir}/tests/image_jpeg_color_test.cpp LIBS vt_jpeg)
 vt_test(image_jpeg_tool_test SOURCES ${images_dir}/tests/image_jpeg_tool_test.cpp LIBS vt_jpeg_test_support)

@@ -32,11 +32,25 @@ struct obj_material {
 };
 
 // For every position index, the vertex records made from it, in creation order (a singly
-// linked list threaded through the records, with head and tail per position).
+// linked list threaded through the records, with head and tail per position), and a hash that
+// finds the records of positions with long lists by what welding compares: the position index and
+// the record's bytes.
 struct weld_table {
   std::vector<int> head;  // first record of each position, -1 when none
   std::vector<int> tail;  // last record of each position
   std::vector<int> next;  // following record made from the same position, -1 at the end
+
+  // Open addressing with linear probing, at most half full; `record` is empty_slot where none.
+  struct slot {
+    uint32_t record;
+    uint32_t position;
+  };
+  static constexpr uint32_t empty_slot = ~0u;
+  // A position's records are hashed once it has more than this many.
+  static constexpr int scanned_records = 4;
+  std::vector<slot> slots;
+  size_t hashed = 0;         // records in the hash
+  uint64_t comparisons = 0;  // records compared with a new corner's record so far
 
   std::vector<int> records_of(int position) const;
 };
@@ -61,9 +75,15 @@ struct obj_mesh {
   std::vector<float> normals;
   std::unordered_map<std::string, int> material_index;
   weld_table weld_index;
+  // Why the last load failed, or what it skipped and why the mesh shows nothing ("line 7:
+  // position index 9 out of range (the file has 8 positions); the face is skipped", "empty");
+  // empty when the text read cleanly. It does not name the file: the caller does.
+  std::string problem;
 
-  // Reads the OBJ file. False when it cannot be opened (the mesh is unchanged) or when its faces
-  // name elements that do not exist (the mesh is left empty and unloaded).
+  // Reads the OBJ file. A face that names an element that does not exist or lacks a number of
+  // its form is skipped. False when the file cannot be opened (the mesh is unchanged but for
+  // `problem`), when its statements run into each other so that they read two ways, or when
+  // memory runs out (the mesh is left empty and unloaded).
   bool load(const char* file, bool recompute_normals);
   // The same for file contents already in memory; the mesh counts as opened.
   bool load_text(std::string_view text, bool recompute_normals);

@@ -3,6 +3,7 @@
 // face may name an element that only a later line defines; everywhere else both passes read the
 // same statements. So this pass gives the two passes' results exactly as long as it meets neither
 // case, and gives up (returns false) as soon as it does.
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstring>
@@ -217,26 +218,6 @@ bool read_plain_face(obj_text_reader& in, face& f) {
   return true;
 }
 
-// weld() for a position whose value can no longer change (this pass reads every element before
-// a face names it): all records made from the position carry its bytes, so only the texture
-// coordinate and normal decide.
-[[gnu::always_inline]] inline uint32_t weld_read_position(obj_mesh& mesh, size_t position,
-                                                          const float* texcoord, const float* normal) {
-  weld_table& table = mesh.weld_index;
-  char wanted[20];
-  std::memcpy(wanted, texcoord, 8);
-  std::memcpy(wanted + 8, normal, 12);
-  for (int i = table.head[position]; i >= 0; i = table.next[size_t(i)])
-    if (std::memcmp(
-            reinterpret_cast<const char*>(&mesh.vertices[size_t(i)]) + offsetof(vertex_record, texcoord),
-            wanted, 20) == 0)
-      return uint32_t(i);
-  char bytes[32];
-  std::memcpy(bytes, &mesh.positions[position * 3], 12);
-  std::memcpy(bytes + 12, wanted, 20);
-  return append_record(mesh, position, bytes);
-}
-
 // A corner's indices as written.
 struct corner_indices {
   int64_t position, texcoord, normal;
@@ -347,7 +328,7 @@ bool read_usual_face(obj_mesh& mesh, obj_text_reader& in, const element_counts& 
     const corner_indices& c = corners[i];
     const float* texcoord = texcoords ? &mesh.texcoords[size_t(c.texcoord - 1) * 2] : none;
     const float* normal = normals ? &mesh.normals[size_t(c.normal - 1) * 3] : none;
-    records[i] = weld_read_position(mesh, size_t(c.position - 1), texcoord, normal);
+    records[i] = weld(mesh, size_t(c.position - 1), texcoord, normal);
   }
   const size_t added = 3 * size_t(count - 2);
   make_room(mesh.triangles, added);
@@ -423,6 +404,7 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   std::vector<std::pair<int64_t, std::string_view>> material_uses;  // first triangle, line
   face f;
   std::vector<uint32_t> records;
+  skipped_faces skipped;
   std::string_view token;
   keyword kind;
   while (next_statement(in, kind)) {
@@ -430,18 +412,30 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
       case keyword::face:
         if (mesh.vertices.capacity() == 0) {
           // Most files define their positions before the faces; a closed mesh has about as many
-          // vertices as positions and twice as many triangles.
-          reserve_large(mesh.vertices, size_t(read.position));
-          reserve_large(mesh.weld_index.next, size_t(read.position));
-          reserve_large(mesh.triangles, size_t(read.position) * 6);
+          // vertices as positions and twice as many triangles. But no more than the rest of the
+          // text can name: every corner takes at least two characters.
+          const size_t corners = size_t(in.end - in.p) / 2;
+          reserve_large(mesh.vertices, std::min(size_t(read.position), corners));
+          reserve_large(mesh.weld_index.next, std::min(size_t(read.position), corners));
+          reserve_large(mesh.triangles, std::min(size_t(read.position) * 6, corners * 3));
         }
         cover_positions(mesh.weld_index, read.position);
         if (read_usual_face(mesh, in, read, t)) {
           if (t > INT_MAX / 3) return false;
           break;
         }
-        if (!read_plain_face(in, f)) read_face(in, f);
-        if (!f.complete || !weld_face(mesh, f, read, read, records)) return false;
+        {
+          const char* keyword_end = in.p;
+          if (!read_plain_face(in, f)) read_face(in, f);
+          const face_fault fault = check_face(f, read, read);
+          // A positive index beyond the elements read may name one that a later line defines.
+          if (fault.kind == face_fault::bad_index && fault.index > 0) return false;
+          if (fault.kind != face_fault::none) {
+            skipped.add(keyword_end - 1, fault);
+            break;
+          }
+        }
+        weld_face(mesh, f, read, read, records);
         {
           size_t at = mesh.triangles.size();
           make_room(mesh.triangles, 3 * (records.size() - 2));
@@ -463,12 +457,13 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
         break;
       }
       case keyword::use_material:
+        // Of the uses between two faces only the last counts: one entry per triangle at most.
+        if (!material_uses.empty() && material_uses.back().first == t) material_uses.pop_back();
         material_uses.emplace_back(t, in.rest_of_line());
         break;
       case keyword::material_library:
         in.rest_of_line();
-        mesh.library_count++;
-        mesh.materials.emplace_back();
+        add_material_library(mesh);
         break;
       case keyword::position:
         if (!read_element<3>(in, mesh.positions)) return false;
@@ -501,10 +496,14 @@ bool load_in_one_pass(obj_mesh& mesh, std::string_view text) {
   if (mesh.library_count == 0) add_default_material(mesh);
   reserve_large(mesh.triangle_materials, size_t(t));
   mesh.triangle_materials.assign(size_t(t), 0);
-  for (const auto& [first, line] : material_uses) {
-    int material = material_named(mesh, line);
-    std::fill(mesh.triangle_materials.begin() + first, mesh.triangle_materials.end(), material);
+  // Each use selects the material of the triangles up to the next use.
+  for (size_t u = 0; u < material_uses.size(); ++u) {
+    const int64_t first = material_uses[u].first;
+    const int64_t last = u + 1 < material_uses.size() ? material_uses[u + 1].first : t;
+    std::fill(mesh.triangle_materials.begin() + first, mesh.triangle_materials.begin() + last,
+              material_named(mesh, material_uses[u].second));
   }
   mesh.groups.push_back(int(t));
+  mesh.problem = describe(text, skipped);
   return true;
 }

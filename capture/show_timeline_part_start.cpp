@@ -2,6 +2,8 @@
 // handing the frame record back; a frame nobody sees runs just those two.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 
 #include "capture/show_timeline.h"
 #include "engine/render_context.h"
@@ -23,7 +25,8 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
   // meshes and programs would reach for a GL context that does not exist here.
   part_start& part = *new part_start();
   part.key_track.reset();
-  part.key_track.load_keys("misc//piano3.txt");
+  const std::string keys = part.key_track.load_keys("misc//piano3.txt");
+  if (!keys.empty()) std::fprintf(stderr, "misc//piano3.txt: %s\n", keys.c_str());
   render_context& context = global_render_context;
   frame_state state;
   // Frame k ends at k / fps (computed afresh, so steps do not pile up rounding) or at `time`.

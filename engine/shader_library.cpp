@@ -2,14 +2,18 @@
 
 #include <GL/glew.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 std::unique_ptr<char[]> read_shader_source(const char* path) {
   std::FILE* file = std::fopen(path, "rb");
   if (!file) {
+    const int error = errno;
     std::printf("Cannot open shader source file.\n");
     std::fflush(stdout);
+    std::fprintf(stderr, "%s: cannot open shader source file: %s\n", path, std::strerror(error));
     return nullptr;
   }
   // Read to the end rather than trusting the length the file reports: a directory or a special
@@ -26,6 +30,43 @@ std::unique_ptr<char[]> read_shader_source(const char* path) {
 
 namespace {
 
+// The source line a log line refers to, in the drivers' usual spellings: "0:12(5): error: ..."
+// (Mesa), "0(12) : error C1008: ..." (NVIDIA), "ERROR: 0:12: ..." (AMD, Intel); 0 when none.
+long source_line(std::string_view line) {
+  for (std::string_view prefix : {"ERROR: ", "WARNING: "})
+    if (line.substr(0, prefix.size()) == prefix) line.remove_prefix(prefix.size());
+  size_t i = 0;
+  while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+  if (i == 0 || i == line.size() || (line[i] != ':' && line[i] != '(')) return 0;
+  const char close = line[i] == '(' ? ')' : 0;
+  long number = 0;
+  size_t digits = 0;
+  for (++i; i < line.size() && line[i] >= '0' && line[i] <= '9' && digits < 9; ++i, ++digits)
+    number = number * 10 + (line[i] - '0');
+  if (digits == 0 || i == line.size()) return 0;
+  if (close ? line[i] != close : line[i] != ':' && line[i] != '(') return 0;
+  return number;
+}
+
+// Prints a compile or link log to standard output with every line naming `what` (and the source
+// line where the log gives one). An empty log prints an empty line, as every compile prints its log.
+void print_log(const std::string& what, const char* log) {
+  std::string_view text(log);
+  if (text.empty()) std::printf("\n");
+  while (!text.empty()) {
+    const size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (line.empty()) continue;
+    const long number = source_line(line);
+    if (number > 0)
+      std::printf("%s:%ld: %.*s\n", what.c_str(), number, int(line.size()), line.data());
+    else
+      std::printf("%s: %.*s\n", what.c_str(), int(line.size()), line.data());
+  }
+  std::fflush(stdout);
+}
+
 // Creates a shader of `type` into `slot_entry`, compiles `path` and prints the info log. A file
 // that cannot be read compiles as an empty string.
 void compile_shader(GLenum type, const char* path, uint32_t& slot_entry) {
@@ -36,8 +77,19 @@ void compile_shader(GLenum type, const char* path, uint32_t& slot_entry) {
   glCompileShader(slot_entry);
   char log[1000] = {};
   glGetShaderInfoLog(slot_entry, sizeof log, nullptr, log);
-  std::printf("%s\n", log);
-  std::fflush(stdout);
+  print_log(path, log);
+}
+
+// Links the slot's program; true when it linked. A failed link prints its log naming the files.
+bool link(uint32_t program, const std::string& files) {
+  glLinkProgram(program);
+  GLint status = GL_FALSE;
+  glGetProgramiv(program, GL_LINK_STATUS, &status);
+  if (status == GL_TRUE) return true;
+  char log[1000] = {};
+  glGetProgramInfoLog(program, sizeof log, nullptr, log);
+  print_log(files + ": link failed", log[0] ? log : "no log");
+  return false;
 }
 
 }  // namespace
@@ -56,33 +108,32 @@ void shader_library::load_program(const char* vertex_path, const char* fragment_
   programs[slot] = glCreateProgram();
   glAttachShader(programs[slot], fragment_shaders[slot]);
   glAttachShader(programs[slot], vertex_shaders[slot]);
-  glLinkProgram(programs[slot]);
+  linked[slot] = link(programs[slot], std::string(vertex_path) + " + " + fragment_path);
 }
 
 void shader_library::load_fragment_program(const char* fragment_path, int slot) {
   load_fragment_shader(fragment_path, slot);
   programs[slot] = glCreateProgram();
   glAttachShader(programs[slot], fragment_shaders[slot]);
-  glLinkProgram(programs[slot]);
+  linked[slot] = link(programs[slot], fragment_path);
   use_program(slot);
 }
 
-void shader_library::use_program(int slot) { glUseProgram(programs[slot]); }
+void shader_library::use_program(int slot) { glUseProgram(linked[slot] ? programs[slot] : 0); }
 
 void shader_library::use_fixed_function() { glUseProgram(0); }
 
 void shader_library::set_uniform_1f(int slot, const std::string& name, float value) {
-  glUniform1f(glGetUniformLocation(programs[slot], name.c_str()), value);
+  if (linked[slot]) glUniform1f(glGetUniformLocation(programs[slot], name.c_str()), value);
 }
 
 void shader_library::set_uniform_1i(int slot, const std::string& name, int value) {
-  glUniform1i(glGetUniformLocation(programs[slot], name.c_str()), value);
+  if (linked[slot]) glUniform1i(glGetUniformLocation(programs[slot], name.c_str()), value);
 }
 
 void shader_library::bind_sampler(uint32_t target, int slot, int unit, const std::string& name,
                                   uint32_t texture) {
-  const GLint location = glGetUniformLocation(programs[slot], name.c_str());
   glActiveTexture(GL_TEXTURE0 + unit);
   glBindTexture(target, texture);
-  glUniform1i(location, unit);
+  if (linked[slot]) glUniform1i(glGetUniformLocation(programs[slot], name.c_str()), unit);
 }

@@ -1,6 +1,9 @@
 #pragma once
 // A part's GLSL shaders and programs, kept in three tables addressed by one program slot. Errors
-// are never fatal: compile logs go to standard output and drawing carries on.
+// are never fatal: compile and link logs go to standard output, each line naming its file, and
+// drawing carries on. A program that did not link (a shader missing or broken) is never made
+// current: its slot draws with the fixed function and its uniforms are not set, so it leaves no
+// GL errors behind.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -11,6 +14,7 @@ struct shader_library {
   uint32_t fragment_shaders[slot_count] = {};
   uint32_t vertex_shaders[slot_count] = {};
   uint32_t programs[slot_count] = {};
+  bool linked[slot_count] = {};
 
   // Vertex and fragment shader of the slot, linked into its program (not made current).
   void load_program(const char* vertex_path, const char* fragment_path, int slot);
@@ -20,6 +24,7 @@ struct shader_library {
   void load_vertex_shader(const char* path, int slot);
   void load_fragment_shader(const char* path, int slot);
 
+  // The slot's program, or the fixed function when it did not link.
   void use_program(int slot);
   void use_fixed_function();
 
@@ -32,6 +37,7 @@ struct shader_library {
   void bind_sampler(uint32_t target, int slot, int unit, const std::string& name, uint32_t texture);
 };
 
-// The whole file plus a terminating zero byte, or null (after printing "Cannot open shader source
-// file.") when it cannot be opened.
+// The whole file plus a terminating zero byte, or null when it cannot be opened (after printing
+// "Cannot open shader source file." on standard output and the file with the reason on standard
+// error).
 std::unique_ptr<char[]> read_shader_source(const char* path);

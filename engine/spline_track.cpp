@@ -1,8 +1,10 @@
 #include "engine/spline_track.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 
 namespace {
@@ -88,20 +90,45 @@ void spline_track::reset() {
   channel2.clear();
 }
 
-void spline_track::load_keys(const char* path) {
+std::string spline_track::load_keys(const char* path) {
   std::ifstream file(path);
   reset();
+  if (!file) return std::string("cannot open: ") + std::strerror(errno);
+  return read_keys(file);
+}
+
+std::string spline_track::read_keys(std::istream& in) {
+  reset();
   unsigned count = 0;
-  if (!file || !(file >> count)) return;
-  count = std::min(count, unsigned(max_keys));
+  if (!(in >> count)) return in.eof() ? "empty" : "no key count at its start";
+  if (count == 0) return "no keys (its count is 0)";
+  std::string problem;
+  if (count > unsigned(max_keys)) {
+    problem = "its count " + std::to_string(count) + " is above the " + std::to_string(max_keys) +
+              " keys a track holds; " + std::to_string(max_keys) + " are read";
+    count = max_keys;
+  }
   channel0.reserve(count);
+  bool complete = true;
   for (unsigned k = 0; k < count; ++k) {
     vec3 key{1, 0.0f, 0.0f, 0.0f};
     // A failed read stores 0 or nothing, so the numbers a short file lacks stay 0.
-    file >> key.x >> key.y >> key.z;
+    in >> key.x >> key.y >> key.z;
+    if (complete && !in) {
+      complete = false;
+      const std::string why = in.eof()
+                                  ? "the file ends after " + std::to_string(k) +
+                                        (k == 1 ? " complete key of " : " complete keys of ") +
+                                        std::to_string(count) + "; the numbers it lacks are 0"
+                                  : "key " + std::to_string(k + 1) +
+                                        " holds something that is not a number; the numbers from there on "
+                                        "are 0";
+      problem += (problem.empty() ? "" : "; ") + why;
+    }
     channel0.push_back(key);
     ++key_count;
   }
+  return problem;
 }
 
 vec3 spline_track::sample(float position) const {

@@ -1,6 +1,8 @@
 #pragma once
 // A key track: a cyclic list of 3-vector keys (channel0) with two optional parallel channels,
 // sampled with Catmull-Rom interpolation at a fractional key position.
+#include <istream>
+#include <string>
 #include <vector>
 
 #include "engine/vec3.h"
@@ -22,8 +24,12 @@ struct spline_track {
 
   // Reads "N x y z x y z ..." from a text file into channel0. A file that cannot be opened or
   // whose count cannot be read leaves the track empty; keys missing from a short file are
-  // (0, 0, 0); the count is limited to max_keys.
-  void load_keys(const char* path);
+  // (0, 0, 0); the count is limited to max_keys. Returns what was wrong with the file ("cannot
+  // open: ...", "the file ends after 2 complete keys of 4; the numbers it lacks are 0"), empty
+  // when it read cleanly. The message does not name the file: the caller does.
+  std::string load_keys(const char* path);
+  // The same from a stream.
+  std::string read_keys(std::istream& in);
 
   // Catmull-Rom point of channel0 at a fractional key position, with state 1. A track without
   // keys yields (100, 0, 0); with one or two keys the neighbours wrap around the keys there are.

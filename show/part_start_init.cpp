@@ -2,6 +2,9 @@
 // and the key track, all loaded once before the first frame.
 #include <GL/glew.h>
 
+#include <cstdio>
+#include <utility>
+
 #include "assets/image_texture.h"
 #include "engine/render_context.h"
 #include "shell/demo_state.h"
@@ -64,14 +67,20 @@ void part_start::init(render_context* context) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
-  mesh_escher.load("neomeshes//escher.obj", false);
-  mesh_eschers.load("neomeshes//eschers.obj", false);
-  mesh_transf.load("neomeshes//transf3.obj", false);
-  mesh_wings.load("neomeshes//wings.obj", false);
-  mesh_credits.load("neomeshes//credits.obj", false);
+  // A missing or damaged mesh is left out of the show; the console says which and why.
+  const std::pair<obj_mesh*, const char*> meshes[] = {{&mesh_escher, "neomeshes//escher.obj"},
+                                                      {&mesh_eschers, "neomeshes//eschers.obj"},
+                                                      {&mesh_transf, "neomeshes//transf3.obj"},
+                                                      {&mesh_wings, "neomeshes//wings.obj"},
+                                                      {&mesh_credits, "neomeshes//credits.obj"}};
+  for (const auto& [mesh, file] : meshes) {
+    mesh->load(file, false);
+    if (!mesh->problem.empty()) std::fprintf(stderr, "%s: %s\n", file, mesh->problem.c_str());
+  }
 
   key_track.reset();
-  key_track.load_keys("misc//piano3.txt");
+  const std::string keys = key_track.load_keys("misc//piano3.txt");
+  if (!keys.empty()) std::fprintf(stderr, "misc//piano3.txt: %s\n", keys.c_str());
 
   ttime = 0.0;
 }

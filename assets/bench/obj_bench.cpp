@@ -1,5 +1,6 @@
 // Loading time of obj_mesh against tinyobjloader on one generated file of about a million
-// triangles (a height field of quads with positions, texture coordinates and normals).
+// triangles (a height field of quads with positions, texture coordinates and normals), and the
+// welding's worst case: many faces on three positions, every corner a record of its own.
 #include <benchmark/benchmark.h>
 #include <tiny_obj_loader.h>
 
@@ -82,8 +83,27 @@ void identical_results(benchmark::State& state) {
   state.counters["differing_corners"] = double(differences);
 }
 
+// Three positions and state.range(0) faces whose corners all differ in their texture coordinate,
+// read from memory.
+void obj_weld_three_positions(benchmark::State& state) {
+  const int faces = int(state.range(0));
+  std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+  for (int i = 1; i <= faces; ++i) text += "vt " + std::to_string(i) + " 0.5\n";
+  for (int i = 1; i <= faces; ++i) {
+    const std::string n = std::to_string(i);
+    text += "f 1/" + n + " 2/" + n + " 3/" + n + "\n";
+  }
+  for (auto _ : state) {
+    obj_mesh mesh;
+    if (!mesh.load_text(text, false)) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(mesh.vertices.data());
+    state.counters["records"] = double(mesh.vertices.size());
+  }
+}
+
 }  // namespace
 
+BENCHMARK(obj_weld_three_positions)->Arg(15000)->Arg(150000)->Unit(benchmark::kMillisecond);
 BENCHMARK(identical_results)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(obj_mesh_load)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(tinyobj_load)->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (loaded)
     check_invariants(mesh);
   else
-    check(!mesh.loaded && mesh.vertices.empty() && mesh.groups.empty());
+    check(!mesh.loaded && mesh.vertices.empty() && mesh.groups.empty() && !mesh.problem.empty());
   if (size <= 4096 && reference_applies(text)) {
     obj_mesh expected;
     bool expected_loaded = reference_load_text(text, recompute, expected);

@@ -30,6 +30,17 @@ void jpeg_convert_line_scalar(const jpeg_color_tables& t, const uint8_t* y, cons
   }
 }
 
+void jpeg_interleave_rgb_line(const jpeg_color_tables&, const uint8_t* r, const uint8_t* g, const uint8_t* b,
+                              int chroma_step, int width, uint8_t* out) {
+  const int shift = chroma_step == 2 ? 1 : 0;
+  for (int x = 0; x < width; ++x) {
+    out[4 * x + 0] = r[x];
+    out[4 * x + 1] = g[x >> shift];
+    out[4 * x + 2] = b[x >> shift];
+    out[4 * x + 3] = 0;
+  }
+}
+
 #if defined(__SSE2__)
 namespace {
 

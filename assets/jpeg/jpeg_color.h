@@ -21,3 +21,8 @@ void jpeg_convert_line_scalar(const jpeg_color_tables& t, const uint8_t* y, cons
 // inputs must be readable, and out writable, up to width rounded up to that group.
 void jpeg_convert_line(const jpeg_color_tables& t, const uint8_t* y, const uint8_t* cb, const uint8_t* cr,
                        int chroma_step, int width, uint8_t* out);
+
+// The same line shape for components stored as red, green and blue: no conversion, the second
+// and third replicated like chroma. The tables are not used.
+void jpeg_interleave_rgb_line(const jpeg_color_tables& t, const uint8_t* r, const uint8_t* g,
+                              const uint8_t* b, int chroma_step, int width, uint8_t* out);

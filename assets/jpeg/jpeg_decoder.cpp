@@ -31,6 +31,10 @@ jpeg_decoder::~jpeg_decoder() {
 }
 
 void jpeg_decoder::fail(int code) {
+  // Past the end of the file the decoder reads substitute bytes: a fault they cause is the
+  // file's end. The missing start-of-image marker (a file too short to hold one is no JPEG
+  // either), read failures and memory are not about the data.
+  if (past_end_ && code != -217 && code != -221 && code != -232 && code != -233) code = -234;
   if (error_code_ == 0) error_code_ = code;
   release_all();
   if (stream_) {
@@ -47,6 +51,20 @@ void* jpeg_decoder::allocate(size_t bytes) {
   if (!p) fail(-233);
   blocks_[block_count_++] = p;
   return p;
+}
+
+void* jpeg_decoder::reallocate(void* block, size_t old_bytes, size_t bytes) {
+  if (!block) return allocate(bytes);
+  for (int i = 0; i < block_count_; ++i) {
+    if (blocks_[i] != block) continue;
+    // On failure the old block stays in the table, which fail releases.
+    void* p = std::realloc(block, bytes);
+    if (!p) fail(-233);
+    std::memset(static_cast<uint8_t*>(p) + old_bytes, 0, bytes - old_bytes);
+    blocks_[i] = p;
+    return p;
+  }
+  fail(-221);  // not a block of this decoder
 }
 
 void jpeg_decoder::release_all() {
@@ -74,9 +92,11 @@ void jpeg_decoder::refill() {
     // misbehaving source cannot stall the decoder.
     if (eof || n == 0) in_eof_ = true;
     in_end_ = n;
+    input_bytes_ += size_t(n);
     if (n > 0) return;
   }
   // Past the end: the data continues as end-of-image markers, so every scan ends.
+  past_end_ = true;
   for (size_t i = 0; i < sizeof in_buf_; i += 2) {
     in_buf_[i] = 0xFF;
     in_buf_[i + 1] = marker_eoi;
@@ -163,6 +183,10 @@ int jpeg_decoder::read_markers(int marker) {
       case marker_jpg:
       case marker_soi:
         fail(-216);
+      case marker_app0:
+      case marker_app14:
+        read_app_segment(marker);
+        break;
       default:
         if (marker >= marker_rst0 && marker <= marker_rst7) fail(-216);
         skip_segment();
@@ -175,6 +199,18 @@ void jpeg_decoder::skip_segment() {
   int length = get_word();
   if (length < 2) fail(-210);
   skip_bytes(length - 2);
+}
+
+void jpeg_decoder::read_app_segment(int marker) {
+  int length = get_word();
+  if (length < 2) fail(-210);
+  // "JFIF" and a zero byte; "Adobe", version, two flag words and the transform byte.
+  uint8_t head[12] = {};
+  const int n = length - 2 < 12 ? length - 2 : 12;
+  for (int i = 0; i < n; ++i) head[i] = get_byte();
+  skip_bytes(length - 2 - n);
+  if (marker == marker_app0 && n >= 5 && std::memcmp(head, "JFIF", 5) == 0) jfif_ = true;
+  if (marker == marker_app14 && n >= 12 && std::memcmp(head, "Adobe", 5) == 0) adobe_transform_ = head[11];
 }
 
 void jpeg_decoder::read_huffman_tables() {
@@ -308,6 +344,12 @@ int jpeg_decoder::begin_decoding() {
   try {
     lay_out_frame();
     if (read_markers(0) != marker_sos) fail(-216);
+    // As the reference decoders decide it: a JFIF marker means YCbCr, an Adobe marker says,
+    // and without either the component names 'R', 'G', 'B' mean RGB.
+    if (comp_count_ == 3)
+      rgb_ = !jfif_ &&
+             (adobe_transform_ >= 0 ? adobe_transform_ == 0
+                                    : comps_[0].id == 'R' && comps_[1].id == 'G' && comps_[2].id == 'B');
     read_scan_header();
     // A sequential scan that carries every component in one pass is decoded row by row as the
     // lines are asked for; anything else goes through the coefficient buffers.
@@ -319,14 +361,11 @@ int jpeg_decoder::begin_decoding() {
       start_scan_state();
     } else {
       buffered_ = true;
-      for (int i = 0; i < comp_count_; ++i) {
-        component& c = comps_[i];
-        c.coefs =
-            static_cast<int16_t*>(allocate(size_t(c.blocks_x) * size_t(c.blocks_y) * 64 * sizeof(int16_t)));
-      }
       for (;;) {
         decode_buffered_scan();
         int marker = read_markers(end_of_scan_marker());
+        // Only the end-of-image marker tells that no scan is missing.
+        if (past_end_) fail(-234);
         if (marker == marker_eoi) break;
         if (marker != marker_sos) fail(-216);
         read_scan_header();
@@ -339,6 +378,81 @@ int jpeg_decoder::begin_decoding() {
     return 0;
   } catch (const fail_signal&) {
     return -1;
+  }
+}
+
+const char* jpeg_error_text(int code) {
+  switch (code) {
+    case 0:
+      return "no error";
+    case -200:
+      return "a Huffman table with more than 255 codes";
+    case -201:
+      return "a Huffman table class or number out of range";
+    case -202:
+      return "a Huffman table segment too short";
+    case -203:
+      return "a quantisation table segment shorter than 2 bytes";
+    case -204:
+      return "a quantisation table number above 3";
+    case -205:
+      return "samples of other than 8 bits";
+    case -206:
+      return "a height of 0 or above 8192";
+    case -207:
+      return "a width of 0 or above 8192";
+    case -208:
+      return "more than 4 components";
+    case -209:
+      return "a frame header of the wrong length";
+    case -210:
+      return "a segment shorter than its length field";
+    case -211:
+      return "a restart interval segment of the wrong length";
+    case -212:
+      return "a scan header of the wrong length or component count";
+    case -213:
+      return "a scan of a component the frame lacks";
+    case -215:
+      return "arithmetic coding, which is not supported";
+    case -216:
+      return "a marker where none belongs, or no scan where one is needed";
+    case -217:
+      return "not a JPEG file (no start-of-image marker)";
+    case -218:
+      return "a frame type that is not supported (lossless or hierarchical)";
+    case -219:
+      return "a quantisation table segment of inconsistent length";
+    case -221:
+      return "more than 100 memory blocks";
+    case -222:
+      return "a scan with an undefined quantisation table";
+    case -223:
+      return "a scan with an undefined Huffman table";
+    case -225:
+      return "a component count other than 1 or 3";
+    case -226:
+      return "sampling factors that are not supported";
+    case -227:
+      return "corrupt entropy-coded data";
+    case -228:
+      return "a restart marker missing or out of sequence";
+    case -229:
+      return "too many blocks in one row, or a block outside the picture";
+    case -230:
+      return "a progressive scan with invalid spectral selection";
+    case -231:
+      return "a progressive scan with invalid successive approximation";
+    case -232:
+      return "the file cannot be read";
+    case -233:
+      return "out of memory";
+    case -234:
+      return "truncated: the picture's data ends before the picture";
+    case -235:
+      return "a picture larger than its data can fill";
+    default:
+      return "unknown decoder error";
   }
 }
 

@@ -1,9 +1,15 @@
 #pragma once
 // Baseline, extended-sequential and progressive Huffman JPEG decoder for 8-bit pictures with one
-// (grey) or three (YCbCr) components. Construction reads the headers up to the frame header;
-// begin_decoding lays out the picture (and decodes every scan of a progressive file); decode_line
-// then hands out the picture top line first. The first error sticks: it releases every buffer,
-// detaches the stream, and every later call fails.
+// (grey) or three (YCbCr or RGB) components. Construction reads the headers up to the frame
+// header; begin_decoding lays out the picture (and decodes every scan of a progressive file);
+// decode_line then hands out the picture top line first. The first error sticks: it releases
+// every buffer, detaches the stream, and every later call fails.
+// A picture whose data ends before it does fails with -234: the file cut short, no end-of-image
+// marker after a multi-scan picture, or a scan's data ending at a marker (other than a restart
+// marker) before its blocks do. Coefficient memory grows only as the scans reach their blocks,
+// never beyond what the data read so far can fill (-235). Three components are YCbCr, or RGB
+// where an Adobe marker declares no transform (or, without JFIF and Adobe markers, where the
+// components are named 'R', 'G', 'B').
 #include <cstdint>
 
 #include "assets/jpeg/jpeg_color.h"
@@ -29,9 +35,16 @@ class jpeg_decoder {
   int component_count() const { return comp_count_; }
   int bytes_per_pixel() const { return comp_count_ == 1 ? 1 : 4; }
   bool progressive() const { return progressive_; }
+  // Whether three components are stored as RGB rather than YCbCr (known after begin_decoding).
+  bool rgb() const { return rgb_; }
 
   static constexpr int max_blocks_per_mcu_row = 6144;
   static constexpr int max_memory_blocks = 100;
+  // Every block a scan first reaches costs it at least one bit, so the input read so far bounds
+  // the coefficient memory a picture can need: 128 bytes per block, eight blocks per byte, twice
+  // that while a buffer grows, and a fixed allowance.
+  static constexpr size_t coefficient_bytes_per_input_byte = 2048;
+  static constexpr size_t coefficient_allowance = size_t(1) << 20;
 
  private:
   struct huffman_table {
@@ -51,8 +64,9 @@ class jpeg_decoder {
     int dc_table = 0, ac_table = 0;
     int dc_pred = 0;
     int blocks_x = 0, blocks_y = 0;  // blocks of the MCU-padded picture
-    int16_t* coefs = nullptr;        // coefficient buffer (multi-scan pictures)
-    uint8_t* plane = nullptr;        // samples of the current MCU row
+    int16_t* coefs = nullptr;        // coefficient buffer (multi-scan pictures), coef_rows block rows
+    int coef_rows = 0;
+    uint8_t* plane = nullptr;  // samples of the current MCU row
     int plane_stride = 0;
   };
   struct fail_signal {};
@@ -64,6 +78,8 @@ class jpeg_decoder {
   // unwinds to the public operation in progress.
   [[noreturn]] void fail(int code);
   void* allocate(size_t bytes);  // zero-filled, recorded in the block table
+  // Grows a block of the table from old_bytes to bytes, the new bytes zero-filled.
+  void* reallocate(void* block, size_t old_bytes, size_t bytes);
   void release_all();
 
   // Input.
@@ -83,6 +99,7 @@ class jpeg_decoder {
   void read_restart_interval();
   void read_frame_header(bool progressive);
   void skip_segment();
+  void read_app_segment(int marker);  // APP0 (JFIF) and APP14 (Adobe): colour space hints
   void read_scan_header();
 
   // Entropy decoding.
@@ -99,6 +116,9 @@ class jpeg_decoder {
   int end_of_scan_marker();
   bool decode_block_sequential(component& c, int16_t* block);  // true when an AC term is set
   void decode_block_progressive(component& c, int16_t* block);
+  // Fails when the entropy-coded data has run into the end of the file: bits past it were used.
+  void check_data_left();
+  int16_t* coefficient_block(component& c, int bx, int by);  // grows the buffer to reach it
   void decode_buffered_scan();
   void decode_mcu_row_sequential();
 
@@ -120,7 +140,9 @@ class jpeg_decoder {
   uint8_t in_buf_[4096];
   int in_pos_ = 0, in_end_ = 0;
   bool in_eof_ = false;
-  int eoi_toggle_ = 0;
+  bool past_end_ = false;   // the buffer holds the substitute bytes: the file's end was reached
+  size_t input_bytes_ = 0;  // bytes the stream delivered
+  size_t coefficient_bytes_ = 0;
 
   // Tables.
   uint16_t quant_[4][64];  // natural order
@@ -129,6 +151,9 @@ class jpeg_decoder {
   huffman_table dc_tables_[4];
   huffman_table ac_tables_[4];
   int restart_interval_ = 0;
+  bool jfif_ = false;         // an APP0 JFIF marker was seen
+  int adobe_transform_ = -1;  // the transform of an APP14 Adobe marker, -1 when none
+  bool rgb_ = false;
 
   // Frame.
   int width_ = 0, height_ = 0, comp_count_ = 0;
@@ -148,6 +173,7 @@ class jpeg_decoder {
   uint64_t bit_buf_ = 0;
   int bit_count_ = 0;
   int pending_marker_ = 0;  // marker code met inside entropy-coded data, 0 when none
+  int padding_bits_ = 0;    // zero bits in bit_buf_ that stand in for data after that marker
 
   // Output state.
   int16_t* mcu_blocks_ = nullptr;  // scratch coefficients of one MCU (sequential)
@@ -162,3 +188,7 @@ class jpeg_decoder {
   void* blocks_[max_memory_blocks] = {};
   int block_count_ = 0;
 };
+
+// What an error code of the decoder means, for messages ("truncated: the file ends inside the
+// picture's data").
+const char* jpeg_error_text(int code);

@@ -46,8 +46,19 @@ void jpeg_decoder::build_huffman(huffman_table& t, bool ac) {
 // ---- bit reader ----
 
 void jpeg_decoder::reset_bits() {
+  check_data_left();
   bit_buf_ = 0;
   bit_count_ = 0;
+  padding_bits_ = 0;
+}
+
+void jpeg_decoder::check_data_left() {
+  // The zero bits after a marker are the last ones in the buffer; fewer bits than them left means
+  // some were taken for data. Before a restart marker that is damage to one interval, which the
+  // decoder lives with; before any other marker, or the end of the file, the scan's data ended
+  // before its blocks did.
+  const bool restart = pending_marker_ >= marker_rst0 && pending_marker_ <= marker_rst7;
+  if (bit_count_ < padding_bits_ && (past_end_ || !restart)) fail(-234);
 }
 
 void jpeg_decoder::fill_bits() {
@@ -69,6 +80,7 @@ void jpeg_decoder::fill_bits() {
         }
       }
     }
+    if (pending_marker_) padding_bits_ += 8;
     bit_buf_ |= static_cast<uint64_t>(b) << (56 - bit_count_);
     bit_count_ += 8;
   }
@@ -118,7 +130,9 @@ inline int jpeg_decoder::decode_symbol(const huffman_table& t) {
 // ---- restarts and scan boundaries ----
 
 void jpeg_decoder::start_scan_state() {
-  reset_bits();
+  bit_buf_ = 0;
+  bit_count_ = 0;
+  padding_bits_ = 0;
   pending_marker_ = 0;
   for (auto& c : comps_) c.dc_pred = 0;
   eob_run_ = 0;
@@ -306,12 +320,27 @@ void jpeg_decoder::decode_block_progressive(component& c, int16_t* block) {
 
 // Decodes one scan of a multi-scan (progressive or non-interleaved) picture into the
 // coefficient buffers.
+int16_t* jpeg_decoder::coefficient_block(component& c, int bx, int by) {
+  if (bx >= c.blocks_x || by >= c.blocks_y) fail(-229);
+  if (by >= c.coef_rows) {
+    // Twice the rows (or as many as needed), within what the input read so far can fill.
+    const int rows =
+        by + 1 > 2 * c.coef_rows ? by + 1 : (2 * c.coef_rows < c.blocks_y ? 2 * c.coef_rows : c.blocks_y);
+    const size_t row_bytes = size_t(c.blocks_x) * 64 * sizeof(int16_t);
+    const size_t more = size_t(rows - c.coef_rows) * row_bytes;
+    if (coefficient_bytes_ + more > coefficient_allowance + coefficient_bytes_per_input_byte * input_bytes_)
+      fail(-235);
+    c.coefs =
+        static_cast<int16_t*>(reallocate(c.coefs, size_t(c.coef_rows) * row_bytes, size_t(rows) * row_bytes));
+    coefficient_bytes_ += more;
+    c.coef_rows = rows;
+  }
+  return c.coefs + (size_t(by) * size_t(c.blocks_x) + size_t(bx)) * 64;
+}
+
 void jpeg_decoder::decode_buffered_scan() {
   start_scan_state();
-  auto block_at = [&](component& c, int bx, int by) {
-    if (bx >= c.blocks_x || by >= c.blocks_y) fail(-229);
-    return c.coefs + (size_t(by) * size_t(c.blocks_x) + size_t(bx)) * 64;
-  };
+  auto block_at = [&](component& c, int bx, int by) { return coefficient_block(c, bx, by); };
   auto decode = [&](component& c, int16_t* block) {
     if (progressive_) {
       decode_block_progressive(c, block);
@@ -325,14 +354,16 @@ void jpeg_decoder::decode_buffered_scan() {
     component& c = comps_[scan_comp_[0]];
     int cw = (width_ * c.h + max_h_ - 1) / max_h_, ch = (height_ * c.v + max_v_ - 1) / max_v_;
     int bw = (cw + 7) / 8, bh = (ch + 7) / 8;
-    for (int by = 0; by < bh; ++by)
+    for (int by = 0; by < bh; ++by) {
       for (int bx = 0; bx < bw; ++bx) {
         restart_check();
         decode(c, block_at(c, bx, by));
       }
+      check_data_left();
+    }
     return;
   }
-  for (int my = 0; my < mcus_y_; ++my)
+  for (int my = 0; my < mcus_y_; ++my) {
     for (int mx = 0; mx < mcus_x_; ++mx) {
       restart_check();
       for (int i = 0; i < scan_count_; ++i) {
@@ -341,6 +372,8 @@ void jpeg_decoder::decode_buffered_scan() {
           for (int bx = 0; bx < c.h; ++bx) decode(c, block_at(c, mx * c.h + bx, my * c.v + by));
       }
     }
+    check_data_left();
+  }
 }
 
 // Decodes the next MCU row of a single-pass sequential scan straight into the sample planes.
@@ -359,4 +392,5 @@ void jpeg_decoder::decode_mcu_row_sequential() {
         }
     }
   }
+  check_data_left();
 }

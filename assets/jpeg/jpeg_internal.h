@@ -26,6 +26,8 @@ enum : int {
   marker_dqt = 0xDB,
   marker_dri = 0xDD,
   marker_tem = 0x01,
+  marker_app0 = 0xE0,
+  marker_app14 = 0xEE,
 };
 
 // Sign-extends the s-bit magnitude category value v (T.81 EXTEND).

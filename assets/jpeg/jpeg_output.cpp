@@ -53,13 +53,17 @@ bool ac_all_zero(const int16_t* block) {
 }  // namespace
 
 void jpeg_decoder::transform_mcu_row_from_buffers() {
+  static const int16_t no_coefficients[64] = {};
   for (int i = 0; i < comp_count_; ++i) {
     component& c = comps_[i];
     for (int by = 0; by < c.v; ++by) {
-      const int16_t* row = c.coefs + (size_t(mcu_row_) * c.v + by) * size_t(c.blocks_x) * 64;
+      // Rows no scan reached hold no coefficients.
+      const int block_row = mcu_row_ * c.v + by;
+      const int16_t* row =
+          block_row < c.coef_rows ? c.coefs + size_t(block_row) * size_t(c.blocks_x) * 64 : nullptr;
       uint8_t* out = c.plane + by * 8 * c.plane_stride;
       for (int bx = 0; bx < c.blocks_x; ++bx) {
-        const int16_t* block = row + size_t(bx) * 64;
+        const int16_t* block = row ? row + size_t(bx) * 64 : no_coefficients;
         idct_block(c, block, ac_all_zero(block), out + bx * 8, c.plane_stride);
       }
     }
@@ -88,11 +92,11 @@ const uint8_t* jpeg_decoder::next_line() {
     int chroma_row = r / max_v_;
     const uint8_t* cb_row = cb.plane + chroma_row * cb.plane_stride;
     const uint8_t* cr_row = cr.plane + chroma_row * cr.plane_stride;
-    jpeg_convert_line(colors_, cy.plane + r * cy.plane_stride, cb_row, cr_row, step, width_, line_buf_[0]);
+    auto convert = rgb_ ? jpeg_interleave_rgb_line : jpeg_convert_line;
+    convert(colors_, cy.plane + r * cy.plane_stride, cb_row, cr_row, step, width_, line_buf_[0]);
     if (max_v_ == 2) {
       // Both luma lines of a chroma line are converted together; the second goes out next call.
-      jpeg_convert_line(colors_, cy.plane + (r + 1) * cy.plane_stride, cb_row, cr_row, step, width_,
-                        line_buf_[1]);
+      convert(colors_, cy.plane + (r + 1) * cy.plane_stride, cb_row, cr_row, step, width_, line_buf_[1]);
       second_line_ready_ = true;
     }
     result = line_buf_[0];

@@ -81,11 +81,17 @@ class conformance : public ::testing::Test {
 
   // Encodes src with the options, decodes with both transforms and compares with djpeg.
   void check(const std::string& src, const std::string& options, int quality, const std::string& label) {
-    std::string jpg = dir_ + "/t.jpg", ref = dir_ + "/ref.pnm";
+    std::string jpg = dir_ + "/t.jpg";
     std::string enc = "cjpeg -quality " + std::to_string(quality) + " " + options + " " + src + " > " + jpg +
                       " 2>/dev/null";
     ASSERT_EQ(jpeg_test::run(enc), 0) << enc;
-    std::vector<uint8_t> data = jpeg_test::read_file(jpg);
+    check_bytes(jpeg_test::read_file(jpg), label + " q" + std::to_string(quality) + " " + options);
+  }
+
+  // Decodes a file with both transforms and compares with djpeg.
+  void check_bytes(const std::vector<uint8_t>& data, const std::string& label) {
+    std::string jpg = dir_ + "/c.jpg", ref = dir_ + "/ref.pnm";
+    jpeg_test::write_file(jpg, data);
     ++cases_;
     for (int fast = 0; fast < 2; ++fast) {
       std::string dec =
@@ -93,12 +99,11 @@ class conformance : public ::testing::Test {
       ASSERT_EQ(jpeg_test::run(dec), 0) << dec;
       picture expected = jpeg_test::read_pnm(ref);
       jpeg_test::decode_result got = jpeg_test::decode(data, fast == 1);
-      ASSERT_EQ(got.error_code, 0) << label << " q" << quality << " " << options;
+      ASSERT_EQ(got.error_code, 0) << label;
       error_stats& stats = fast ? fast_ : accurate_;
       int worst = compare(got.image, expected, stats);
       EXPECT_GE(worst, 0) << label << ": picture shape differs";
-      EXPECT_LE(worst, fast ? 3 : 1) << label << " q" << quality << " " << options
-                                     << (fast ? " (fast)" : " (accurate)");
+      EXPECT_LE(worst, fast ? 3 : 1) << label << (fast ? " (fast)" : " (accurate)");
     }
   }
 
@@ -143,6 +148,48 @@ TEST_F(conformance, matches_djpeg_over_sizes_samplings_modes_and_qualities) {
               accurate_.max, accurate_.mean(), fast_.max, fast_.mean());
   RecordProperty("accurate_mean_error", std::to_string(accurate_.mean()));
   RecordProperty("fast_mean_error", std::to_string(fast_.mean()));
+}
+
+// Offset of the first segment with the given marker code before the first scan, -1 if none.
+long segment_at(const std::vector<uint8_t>& d, int code) {
+  for (size_t pos = 2; pos + 4 <= d.size() && d[pos] == 0xFF;
+       pos += 2 + (size_t(d[pos + 2]) << 8 | d[pos + 3])) {
+    if (d[pos + 1] == code) return long(pos);
+    if (d[pos + 1] == 0xDA) break;
+  }
+  return -1;
+}
+
+// Three components stored as RGB, as cjpeg -rgb writes them (an Adobe marker with transform 0,
+// components named 'R', 'G', 'B'), and the other ways the reference decoders decide the colour
+// space: the names alone, an Adobe marker saying YCbCr, a JFIF marker overruling Adobe's.
+TEST_F(conformance, colour_space_is_decided_as_the_reference_decoders_do) {
+  std::string src = make_source(sources[0], 37, 21);
+  for (const char* options : {"-rgb", "-rgb -sample 2x2", "-rgb -sample 2x1 -progressive", "-rgb -restart 1"})
+    check(src, options, 90, "rgb");
+
+  std::string jpg = dir_ + "/rgb.jpg";
+  ASSERT_EQ(jpeg_test::run("cjpeg -rgb -quality 90 " + src + " > " + jpg), 0);
+  const std::vector<uint8_t> rgb = jpeg_test::read_file(jpg);
+  const long adobe = segment_at(rgb, 0xEE);
+  ASSERT_GT(adobe, 0) << "cjpeg -rgb writes an Adobe marker";
+  ASSERT_EQ(rgb[size_t(adobe) + 15], 0) << "with transform 0";
+  {
+    jpeg_test::memory_stream stream(rgb);
+    jpeg_decoder d(&stream, true);
+    ASSERT_EQ(d.begin_decoding(), 0);
+    EXPECT_TRUE(d.rgb());
+  }
+  std::vector<uint8_t> names_only = rgb;
+  names_only.erase(names_only.begin() + adobe, names_only.begin() + adobe + 16);
+  check_bytes(names_only, "rgb names without an Adobe marker");
+  std::vector<uint8_t> adobe_ycc = rgb;
+  adobe_ycc[size_t(adobe) + 15] = 1;
+  check_bytes(adobe_ycc, "rgb data with an Adobe marker saying YCbCr");
+  const std::vector<uint8_t> jfif = {0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0};
+  std::vector<uint8_t> jfif_and_adobe = rgb;
+  jfif_and_adobe.insert(jfif_and_adobe.begin() + 2, jfif.begin(), jfif.end());
+  check_bytes(jfif_and_adobe, "rgb data with JFIF and Adobe markers");
 }
 
 }  // namespace

@@ -228,26 +228,75 @@ TEST_F(jpeg_errors, read_failure_is_reported_and_stream_detached_once) {
   EXPECT_EQ(stream.detaches, 1);
 }
 
-TEST_F(jpeg_errors, truncated_files_end_without_hanging) {
+TEST_F(jpeg_errors, truncated_files_fail_without_hanging) {
   for (const bytes* f : {&files->baseline, &files->progressive, &files->restart, &files->grey}) {
-    for (size_t cut = 0; cut < f->size(); cut += f->size() / 23 + 1) {
+    for (size_t cut = 0; cut + 2 < f->size(); cut += f->size() / 23 + 1) {
       bytes part(f->begin(), f->begin() + static_cast<long>(cut));
       jpeg_test::decode_result r = decode(part, true);
-      // Either the headers were incomplete (an error) or the picture comes out whole.
-      if (r.error_code == 0) {
-        EXPECT_EQ(r.stage, 3);
-        EXPECT_EQ(r.image.width, 48);
-        EXPECT_EQ(r.image.height, 40);
-      } else {
-        EXPECT_LE(r.error_code, -200) << "cut at " << cut;
-        EXPECT_GE(r.error_code, -233) << "cut at " << cut;
-      }
+      // Too short to hold a start-of-image marker, or cut anywhere after it.
+      EXPECT_EQ(r.error_code, cut < 2 ? -217 : -234) << "cut at " << cut;
+      EXPECT_LT(r.stage, 3) << "cut at " << cut;
     }
   }
-  // Cut inside the entropy data of a sequential file: the remaining lines still come out.
-  bytes half(files->baseline.begin(),
-             files->baseline.begin() + static_cast<long>(files->baseline.size() * 3 / 4));
-  EXPECT_EQ(decode(half, true).stage, 3);
+  // Cut inside the entropy data of a sequential file: the lines before the cut come out, then
+  // decode_line fails; nothing is made up for the rest.
+  const bytes& b = files->baseline;
+  const long sos = find_segment(b, 0xDA);
+  ASSERT_GT(sos, 0);
+  const size_t data_start = size_t(sos) + 2 + (size_t(b[size_t(sos) + 2]) << 8 | b[size_t(sos) + 3]);
+  bytes half(b.begin(), b.begin() + static_cast<long>(data_start + (b.size() - data_start) * 3 / 4));
+  memory_stream stream(half);
+  jpeg_decoder d(&stream, true);
+  ASSERT_EQ(d.begin_decoding(), 0);
+  const uint8_t* line = nullptr;
+  int length = 0, r = 0, lines = 0;
+  while ((r = d.decode_line(line, length)) == 0) ++lines;
+  EXPECT_EQ(r, -227);
+  EXPECT_EQ(d.error_code(), -234);
+  EXPECT_GT(lines, 0);
+  EXPECT_LT(lines, d.height());
+  EXPECT_STREQ(jpeg_error_text(d.error_code()), "truncated: the picture's data ends before the picture");
+}
+
+TEST_F(jpeg_errors, a_scan_shorter_than_its_frame_fails_at_the_marker_that_ends_it) {
+  // The frame header claims 8192 lines; the scan's data, ended by the file's end-of-image
+  // marker, holds 40.
+  for (const bytes* f : {&files->baseline, &files->progressive}) {
+    jpeg_test::decode_result r =
+        decode(patched(*f, f == &files->baseline ? 0xC0 : 0xC2, 5, {0x20, 0x00}), true);
+    EXPECT_EQ(r.error_code, -234);
+    EXPECT_EQ(r.stage, f == &files->baseline ? 2 : 1);
+  }
+  // Damage before a restart marker costs only its interval, as before.
+  bytes damaged = files->restart;
+  long rst = find_marker(damaged, 0xD3);
+  ASSERT_GT(rst, 8);
+  damaged.erase(damaged.begin() + rst - 6, damaged.begin() + rst);
+  EXPECT_EQ(decode(damaged, true).stage, 3);
+}
+
+TEST_F(jpeg_errors, a_missing_end_marker_is_a_cut_only_where_scans_may_follow) {
+  // A sequential file has all its data without the end-of-image marker.
+  for (const bytes* f : {&files->baseline, &files->restart, &files->grey}) {
+    bytes whole = *f, cut(f->begin(), f->end() - 2);
+    jpeg_test::decode_result a = decode(whole, true), b = decode(cut, true);
+    ASSERT_EQ(b.stage, 3);
+    EXPECT_EQ(b.image.pixels, a.image.pixels);
+  }
+  // A progressive one may lack further scans: without the marker it is cut, and so it is where
+  // the file stops before its last scan. With the marker put back there, it decodes.
+  bytes no_end(files->progressive.begin(), files->progressive.end() - 2);
+  EXPECT_EQ(decode(no_end, true).error_code, -234);
+  long last_scan = -1;
+  for (int n = 0; find_marker(files->progressive, 0xDA, n) >= 0; ++n)
+    last_scan = find_marker(files->progressive, 0xDA, n);
+  ASSERT_GT(last_scan, 0);
+  bytes fewer_scans(files->progressive.begin(), files->progressive.begin() + last_scan);
+  jpeg_test::decode_result cut = decode(fewer_scans, true);
+  EXPECT_EQ(cut.error_code, -234);
+  EXPECT_EQ(cut.stage, 1);
+  fewer_scans.insert(fewer_scans.end(), {0xFF, 0xD9});
+  EXPECT_EQ(decode(fewer_scans, true).stage, 3);
 }
 
 TEST_F(jpeg_errors, trailing_bytes_after_the_image_are_ignored) {

@@ -83,7 +83,6 @@ decode_result decode(const std::vector<uint8_t>& jpeg, bool use_simd) {
   p.width = d.width();
   p.height = d.height();
   p.channels = d.component_count() == 1 ? 1 : 3;
-  p.pixels.reserve(size_t(p.width) * p.height * p.channels);
   for (int y = 0; y < p.height; ++y) {
     const uint8_t* line = nullptr;
     int length = 0;

@@ -55,6 +55,14 @@ class image_texture : public ::testing::Test {
     garbage.insert(garbage.end(), {0xD0, 0xFF, 0xD9});
     jpeg_test::write_file(dir + "/late_error.jpg", garbage);
     jpeg_test::write_file(dir + "/not_a.jpg", std::vector<uint8_t>(100, 'x'));
+    // Cut inside the entropy data, and a progressive file cut before its last scans.
+    std::vector<uint8_t> wide = jpeg_test::read_file(dir + "/wide.jpg");
+    wide.resize(wide.size() * 3 / 4);
+    jpeg_test::write_file(dir + "/truncated.jpg", wide);
+    make("progressive", "-size 64x32 -seed 9 plasma:fractal", "-progressive");
+    std::vector<uint8_t> progressive = jpeg_test::read_file(dir + "/progressive.jpg");
+    progressive.resize(progressive.size() / 2);
+    jpeg_test::write_file(dir + "/progressive_cut.jpg", progressive);
   }
   static void TearDownTestSuite() { std::filesystem::remove_all(dir); }
 
@@ -190,32 +198,60 @@ TEST_F(image_texture, compressed_upload_skips_narrow_plain_textures_only) {
   EXPECT_EQ(test_gl::drain_errors(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(image_texture, failures_show_the_file_name_and_exit_with_status_0) {
+TEST_F(image_texture, failures_show_the_file_name_say_why_and_exit_with_status_1) {
   struct failure {
     bool normal_map;
     std::string file;
     const char* caption;
+    std::string reason;
   };
+  const std::string truncated = "truncated: the picture's data ends before the picture";
   const failure failures[] = {
-      {false, path("missing.jpg"), "Jpg"},      {true, path("missing.jpg"), "Jpg !"},
-      {false, path("not_a.jpg"), "Jpg !"},      {true, path("not_a.jpg"), "Jpg !"},
-      {false, path("late_error.jpg"), "Jpg !"},
+      {false, path("missing.jpg"), "Jpg", "cannot open: No such file or directory"},
+      {true, path("missing.jpg"), "Jpg !", "cannot open: No such file or directory"},
+      {false, path("not_a.jpg"), "Jpg !", "not a JPEG file (no start-of-image marker)"},
+      {true, path("not_a.jpg"), "Jpg !", "not a JPEG file (no start-of-image marker)"},
+      {false, path("late_error.jpg"), "Jpg !", ""},
+      {false, path("truncated.jpg"), "Jpg !", truncated},
+      {true, path("truncated.jpg"), "Jpg !", truncated},
+      {false, path("progressive_cut.jpg"), "Jpg !", truncated},
   };
   for (const failure& f : failures) {
     boxes.clear();
     exits.clear();
     context_.texture_slot(20) = 0;
+    testing::internal::CaptureStderr();
     if (f.normal_map)
       load_jpeg_normal_map(&context_, f.file.c_str(), 20);
     else
       load_jpeg_texture(&context_, f.file.c_str(), 20);
+    const std::string err = testing::internal::GetCapturedStderr();
     ASSERT_EQ(boxes.size(), 1u) << f.file;
     EXPECT_EQ(boxes[0].text, f.file);
     EXPECT_EQ(boxes[0].caption, f.caption) << f.file;
     EXPECT_EQ(boxes[0].kind, message_box_kind::ok_information);
-    EXPECT_EQ(exits, std::vector<int>{0});
+    EXPECT_EQ(exits, std::vector<int>{1});
     EXPECT_EQ(context_.texture_slot(20), 0u) << "nothing is uploaded for " << f.file;
+    // The console names the file and says why; a damaged scan has a reason of its own.
+    EXPECT_EQ(err.rfind(f.file + ": ", 0), 0u) << err;
+    if (!f.reason.empty()) {
+      EXPECT_EQ(err, f.file + ": " + f.reason + "\n");
+    }
   }
+}
+
+TEST_F(image_texture, decode_jpeg_file_gives_rows_top_line_first) {
+  rgb_picture picture;
+  std::string reason;
+  ASSERT_EQ(decode_jpeg_file(path("odd.jpg").c_str(), picture, reason), jpeg_file_result::decoded);
+  jpeg_test::decode_result ref = jpeg_test::decode(jpeg_test::read_file(path("odd.jpg")), true);
+  EXPECT_EQ(picture.width, 37);
+  EXPECT_EQ(picture.height, 23);
+  EXPECT_EQ(picture.rows, ref.image.pixels);
+  EXPECT_EQ(decode_jpeg_file(path("truncated.jpg").c_str(), picture, reason),
+            jpeg_file_result::cannot_decode);
+  EXPECT_TRUE(picture.rows.empty());
+  EXPECT_EQ(reason, "truncated: the picture's data ends before the picture");
 }
 
 }  // namespace

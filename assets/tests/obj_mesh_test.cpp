@@ -114,7 +114,8 @@ TEST(obj_mesh, materials) {
   obj_mesh library =
       loaded(std::string("mtllib a.mtl\nmtllib b.mtl c.mtl\n") + square + "usemtl default\nf 1 2 3\n");
   EXPECT_EQ(library.library_count, 2);
-  ASSERT_EQ(library.materials.size(), 2u);
+  // One blank material stands for every library statement.
+  ASSERT_EQ(library.materials.size(), 1u);
   EXPECT_EQ(library.materials[0].name, "");
   EXPECT_TRUE(library.material_index.empty());
   EXPECT_EQ(library.triangle_materials, (std::vector<int>{0}));
@@ -178,31 +179,76 @@ TEST(obj_mesh, a_normal_without_direction_stays_finite) {
   EXPECT_EQ(xyz(mesh.vertices[0].normal), (std::vector<float>{0, 0, 1}));
 }
 
-TEST(obj_mesh, refuses_faces_that_name_missing_elements_or_lack_corners) {
-  std::string v = std::string(square) + "vt 0 0\nvn 0 0 1\n";
-  const char* faces[] = {"f 0 1 2",
-                         "f 1 2 6",
-                         "f 1 2 -6",
-                         "f 1 2",
-                         "f 1/2 2/1 3/1",
-                         "f 1//2 2//1 3//1",
-                         "f 1/1/1 2/1/1 3/1",
-                         "f 1/1/1 2/1/1 3/1/1 4/1",
-                         "f 1/1 2/1 3/1 4",
-                         "f 1 2 99999999999",
-                         "f 1 2 3 -99999999999999999999999",
-                         "f"};
-  for (const char* face : faces) {
+struct text_and_problem {
+  const char* text;
+  const char* problem;
+};
+
+TEST(obj_mesh, skips_faces_that_name_missing_elements_or_lack_corners) {
+  // Lines 1 to 8, then a good face, the bad one on line 10 and another good face.
+  const std::string head = std::string(square) + "vt 0 0\nvn 0 0 1\no a\nf 1 2 3\n";
+  const std::string tail = "\nf 3 4 5\n";
+  const text_and_problem faces[] = {
+      {"f 0 1 2", "position index 0 out of range (indices start at 1)"},
+      {"f 1 2 6", "position index 6 out of range (the file has 5 positions)"},
+      {"f 1 2 -6", "position index -6 out of range (5 positions before the face)"},
+      {"f 1 2", "a face corner lacks a number of its form"},
+      {"f 1/2 2/1 3/1", "texture coordinate index 2 out of range (the file has 1 texture coordinate)"},
+      {"f 1//2 2//1 3//1", "normal index 2 out of range (the file has 1 normal)"},
+      {"f 1/1/1 2/1/1 3/1", "a face corner lacks a number of its form"},
+      {"f 1/1/1 2/1/1 3/1/1 4/1", "a face corner lacks a number of its form"},
+      {"f 1/1 2/1 3/1 4", "a face corner lacks a number of its form"},
+      {"f 1 2 99999999999", "position index 99999999999 out of range (the file has 5 positions)"},
+      {"f 1 2 3 -99999999999999999999999", "position index out of range (5 positions before the face)"},
+  };
+  for (const text_and_problem& f : faces) {
+    obj_mesh mesh = loaded(head + f.text + tail);
+    // The two good faces stay, nothing of the bad one is made.
+    ASSERT_EQ(mesh.triangle_count, 2) << f.text;
+    EXPECT_EQ(mesh.triangles.size(), 6u);
+    EXPECT_EQ(mesh.triangle_materials.size(), 2u);
+    EXPECT_EQ(mesh.vertices.size(), 5u) << f.text;
+    EXPECT_EQ(mesh.groups, (std::vector<int>{0, 2}));
+    EXPECT_EQ(mesh.problem, std::string("line 10: ") + f.problem + "; the face is skipped") << f.text;
+  }
+  // A face without corners takes the next line's keyword for its first corner, and so that face.
+  obj_mesh eaten = loaded(head + "f" + tail);
+  EXPECT_EQ(eaten.triangle_count, 1);
+  EXPECT_EQ(eaten.problem, "line 10: a face corner lacks a number of its form; the face is skipped");
+  // Several bad faces: the first is named, all are counted, on either route.
+  for (const char* route : {"", "f 1 2 7\nv 0 0 0\nv 1 1 1\n"}) {
+    obj_mesh many = loaded(head + "f 0 1 2\nf 1 2\nf 1 2 3\nf 9 9 9\n" + route);
+    EXPECT_EQ(many.triangle_count, *route ? 3 : 2) << route;
+    EXPECT_EQ(many.problem, "line 10: position index 0 out of range (indices start at 1); 3 faces skipped");
+  }
+  obj_mesh none = loaded(std::string(square) + "f 0 0 0\n");
+  EXPECT_EQ(none.problem,
+            "line 6: position index 0 out of range (indices start at 1); the face is skipped; no faces");
+
+  // Statements that the counting pass reads as one line and the filling pass as two: the whole
+  // mesh is refused.
+  const text_and_problem refusals[] = {
+      {"v 1 2 3 v 4 5 6\n", "line 1: the numbers of a statement run on into other statements"},
+      {"v\n1\n2\n3 f 1 1 1\n", "line 4: the numbers of a statement run on into other statements"},
+      // Counted triangles that are never filled would point at a vertex that does not exist.
+      {"o\nf 1 2 3\n",
+       "faces that the statements before them hide (an 'o' statement takes the next word for its name)"},
+  };
+  for (const text_and_problem& r : refusals) {
     obj_mesh mesh;
-    EXPECT_FALSE(mesh.load_text(v + face + "\n", false)) << face;
+    EXPECT_FALSE(mesh.load_text(r.text, false)) << r.text;
     EXPECT_FALSE(mesh.loaded);
     EXPECT_TRUE(mesh.vertices.empty() && mesh.groups.empty() && mesh.triangles.empty());
+    EXPECT_EQ(mesh.problem, r.problem);
   }
-  // Statements that the counting pass reads as one line and the filling pass as two.
-  EXPECT_FALSE(obj_mesh().load_text("v 1 2 3 v 4 5 6\n", false));
-  EXPECT_FALSE(obj_mesh().load_text("v\n1\n2\n3 f 1 1 1\n", false));
-  // Counted triangles that are never filled would point at a vertex that does not exist.
-  EXPECT_FALSE(obj_mesh().load_text("o\nf 1 2 3\n", false));
+}
+
+TEST(obj_mesh, problems_say_why_a_loaded_mesh_shows_nothing) {
+  EXPECT_EQ(loaded("").problem, "empty");
+  EXPECT_EQ(loaded("# nothing but a comment\nv 1 2 3\n").problem, "no faces");
+  EXPECT_EQ(loaded(std::string(square) + "f 1 2 3\n").problem,
+            "no object ('o') statement, so nothing of it is drawn");
+  EXPECT_EQ(loaded(std::string(square) + "o a\nf 1 2 3\n").problem, "");
 }
 
 TEST(obj_mesh, long_lines_and_tokens_are_read_whole) {
@@ -217,10 +263,12 @@ TEST(obj_mesh, load_reads_files) {
   obj_mesh missing;
   EXPECT_FALSE(missing.load("no/such/file.obj", false));
   EXPECT_FALSE(missing.loaded);
+  EXPECT_EQ(missing.problem, "cannot open: No such file or directory");
   // A directory opens but holds no text: an empty mesh.
   obj_mesh directory;
   EXPECT_TRUE(directory.load(testing::TempDir().c_str(), false));
   EXPECT_EQ(directory.groups, (std::vector<int>{0}));
+  EXPECT_EQ(directory.problem, "cannot read: Is a directory");
 
   std::string path = testing::TempDir() + "obj_mesh_test.obj";
   std::FILE* out = std::fopen(path.c_str(), "wb");
@@ -231,6 +279,7 @@ TEST(obj_mesh, load_reads_files) {
   EXPECT_TRUE(mesh.load(path.c_str(), false));
   EXPECT_TRUE(mesh.loaded);
   EXPECT_EQ(mesh.groups, (std::vector<int>{0, 2}));
+  EXPECT_EQ(mesh.problem, "");
   std::remove(path.c_str());
 }
 

@@ -91,8 +91,7 @@ bool reference_load(std::FILE* in, bool recompute_normals, obj_mesh& mesh) {
         break;
       case 'm':
         skip_line(in);
-        mesh.library_count++;
-        mesh.materials.emplace_back();
+        if (mesh.library_count++ == 0) mesh.materials.emplace_back();
         break;
       case 'v':
         if (token[1] == '\0') mesh.position_count++;
@@ -122,27 +121,32 @@ bool reference_load(std::FILE* in, bool recompute_normals, obj_mesh& mesh) {
 
   std::rewind(in);
   int v = 0, vt = 0, vn = 0, t = 0, material = 0;
+  long skipped_triangles = 0;
   std::vector<std::vector<int>> weld(size_t(mesh.position_count));
   while (std::fscanf(in, "%255s", token) == 1) {
     switch (token[0]) {
       case 'f': {
-        if (!read_face(in, form, corners)) return false;
+        // A face with a short corner or an index naming no element is skipped whole.
+        bool usable = read_face(in, form, corners);
+        const bool texcoords = form == full || form == position_texcoord;
+        const bool normals = form == full || form == position_normal;
+        for (const corner& c : corners)
+          usable = usable && resolve(c.c[0], v, mesh.position_count) >= 0 &&
+                   (!texcoords || resolve(c.c[1], vt, mesh.texcoord_count) >= 0) &&
+                   (!normals || resolve(c.c[2], vn, mesh.normal_count) >= 0);
+        if (!usable) {
+          skipped_triangles += long(corners.size()) - 2;
+          break;
+        }
         std::vector<uint32_t> records;
         for (const corner& c : corners) {
           vertex_record r{};
           long p = resolve(c.c[0], v, mesh.position_count);
-          if (p < 0) return false;
           std::memcpy(r.position, &mesh.positions[size_t(p) * 3], 12);
-          if (form == full || form == position_texcoord) {
-            long i = resolve(c.c[1], vt, mesh.texcoord_count);
-            if (i < 0) return false;
-            std::memcpy(r.texcoord, &mesh.texcoords[size_t(i) * 2], 8);
-          }
-          if (form == full || form == position_normal) {
-            long i = resolve(c.c[2], vn, mesh.normal_count);
-            if (i < 0) return false;
-            std::memcpy(r.normal, &mesh.normals[size_t(i) * 3], 12);
-          }
+          if (texcoords)
+            std::memcpy(r.texcoord, &mesh.texcoords[size_t(resolve(c.c[1], vt, mesh.texcoord_count)) * 2], 8);
+          if (normals)
+            std::memcpy(r.normal, &mesh.normals[size_t(resolve(c.c[2], vn, mesh.normal_count)) * 3], 12);
           int found = -1;
           for (int index : weld[size_t(p)])
             if (std::memcmp(&mesh.vertices[size_t(index)], &r, sizeof r) == 0) {
@@ -196,6 +200,10 @@ bool reference_load(std::FILE* in, bool recompute_normals, obj_mesh& mesh) {
     }
   }
   mesh.groups.push_back(t);
+  if (mesh.triangle_count - skipped_triangles < t) return false;
+  mesh.triangle_count -= int(skipped_triangles);
+  mesh.triangles.resize(size_t(mesh.triangle_count) * 3);
+  mesh.triangle_materials.resize(size_t(mesh.triangle_count));
   // The weld lists in the mesh's own linked form.
   mesh.weld_index.head.assign(weld.size(), -1);
   mesh.weld_index.tail.assign(weld.size(), -1);

@@ -93,9 +93,15 @@ class GlPasses : public testing::Test {
 
 TEST_F(GlPasses, ShaderLoadingLogsAndCarriesOn) {
   testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
   library.load_fragment_shader("/nonexistent/engine_shader.cpp", 5);
+  std::string err = testing::internal::GetCapturedStderr();
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_EQ(out.rfind("Cannot open shader source file.\n", 0), 0u) << out;
+  EXPECT_EQ(err,
+            "/nonexistent/engine_shader.cpp: cannot open shader source file: No such file or directory\n");
+  // The compile log of the empty text that stands in for it names the file.
+  EXPECT_NE(out.find("\n/nonexistent/engine_shader.cpp:"), std::string::npos) << out;
   EXPECT_NE(library.fragment_shaders[5], 0u);
   GLint status = 1;
   glGetShaderiv(library.fragment_shaders[5], GL_COMPILE_STATUS, &status);
@@ -109,10 +115,15 @@ TEST_F(GlPasses, ShaderLoadingLogsAndCarriesOn) {
   testing::internal::CaptureStdout();
   library.load_fragment_program(empty.c_str(), 6);
   out = testing::internal::GetCapturedStdout();
-  EXPECT_GT(out.size(), 1u) << "expected a compile error in the log";
+  EXPECT_EQ(out.rfind(empty + ":", 0), 0u) << "expected a compile error naming the file: " << out;
+  EXPECT_NE(out.find(empty + ": link failed: "), std::string::npos) << out;
   EXPECT_NE(library.programs[6], 0u);
-  // Its program did not link, so making it current fails as GL does for unlinked programs.
-  EXPECT_EQ(test_gl::drain_errors(), GLenum(GL_INVALID_OPERATION));
+  EXPECT_FALSE(library.linked[6]);
+  // Its program did not link, so it is not made current: the fixed function stays, without errors.
+  EXPECT_EQ(test_gl::drain_errors(), GLenum(GL_NO_ERROR));
+  GLint current = -1;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+  EXPECT_EQ(current, 0);
   // A directory opens but holds no text: compiled as empty.
   EXPECT_EQ(read_shader_source(std::filesystem::temp_directory_path().c_str())[0], '\0');
 
@@ -124,9 +135,46 @@ TEST_F(GlPasses, ShaderLoadingLogsAndCarriesOn) {
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2) << out;
   glGetProgramiv(library.programs[7], GL_LINK_STATUS, &status);
   EXPECT_EQ(status, GL_TRUE);
-  GLint current = -1;
+  EXPECT_TRUE(library.linked[7]);
   glGetIntegerv(GL_CURRENT_PROGRAM, &current);
   EXPECT_EQ(current, 0);  // load_program does not make its program current
+
+  // A compile error: every log line names the file and, where the driver gives one, the line.
+  const std::string broken = shader_file("broken.cpp", "void main() {\n  gl_FragColor = vec4(1.0)\n}\n");
+  testing::internal::CaptureStdout();
+  library.load_fragment_shader(broken.c_str(), 8);
+  out = testing::internal::GetCapturedStdout();
+  ASSERT_EQ(out.rfind(broken + ":", 0), 0u) << out;
+  EXPECT_TRUE(out[broken.size() + 1] >= '1' && out[broken.size() + 1] <= '9') << "no source line: " << out;
+}
+
+TEST_F(GlPasses, AMissingShaderLeavesNoGlErrors) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  library.load_program("/nonexistent/v.cpp", shader_file("add.cpp", add_red).c_str(), 11);
+  library.load_fragment_program("/nonexistent/f.cpp", 12);
+  testing::internal::GetCapturedStderr();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("/nonexistent/v.cpp + "), std::string::npos) << "the link log names both files: " << out;
+  EXPECT_FALSE(library.linked[11]);
+  EXPECT_FALSE(library.linked[12]);
+  // Everything a pass does with its program, as the show does it every frame.
+  solid_texture(1, 10, 20, 30);
+  for (int slot : {11, 12}) {
+    library.use_program(slot);
+    library.set_uniform_1f(slot, "gain", 1.0f);
+    library.set_uniform_1i(slot, "mode", 2);
+    library.bind_sampler(GL_TEXTURE_2D, slot, 1, "texture2d_1", ctx.texture_slot(1));
+    glBegin(GL_QUADS);
+    glVertex2f(-1, -1);
+    glVertex2f(1, -1);
+    glVertex2f(1, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+  }
+  library.use_fixed_function();
+  glActiveTexture(GL_TEXTURE0);
+  EXPECT_EQ(test_gl::drain_errors(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(GlPasses, UniformsAndSamplers) {

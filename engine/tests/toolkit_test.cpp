@@ -204,7 +204,7 @@ TEST(SplineTrack, SampleChannelsByChannelCount) {
 
 TEST(SplineTrack, LoadKeys) {
   spline_track track;
-  track.load_keys(write_temp("full.txt", "3\n1 2 3\n4.5 -5 6\n7 8 9\n").c_str());
+  EXPECT_EQ(track.load_keys(write_temp("full.txt", "3\n1 2 3\n4.5 -5 6\n7 8 9\n").c_str()), "");
   ASSERT_EQ(track.key_count, 3);
   ASSERT_EQ(track.channel0.size(), 3u);
   EXPECT_EQ(track.channel0[1].x, 4.5f);
@@ -212,28 +212,55 @@ TEST(SplineTrack, LoadKeys) {
   EXPECT_EQ(track.channel0[2].state, 1);
   EXPECT_EQ(track.channels, 3);
 
-  // A short file: the numbers it lacks stay 0.
+  // Damaged files: what is read of them, and what load_keys says about them.
+  struct damaged {
+    const char* name;
+    const char* text;
+    int keys;
+    const char* problem;
+  } files[] = {
+      // A short file: the numbers it lacks stay 0.
+      {"short.txt", "4\n1 2 3\n4 5", 4,
+       "the file ends after 1 complete key of 4; the numbers it lacks are 0"},
+      // A number that does not read: it and everything after it stay 0.
+      {"damaged.txt", "3\n1 2 3\n4 x 6\n7 8 9\n", 3,
+       "key 2 holds something that is not a number; the numbers from there on are 0"},
+      // An unreadable count empties the track.
+      {"garbage.txt", "keys: 3\n1 2 3\n", 0, "no key count at its start"},
+      {"empty.txt", "", 0, "empty"},
+      {"none.txt", "0\n", 0, "no keys (its count is 0)"},
+      // A count beyond the 16-bit key range is limited to it.
+      {"huge.txt", "4000000000\n1 2 3\n", spline_track::max_keys,
+       "its count 4000000000 is above the 65535 keys a track holds; 65535 are read; the file ends after 1 "
+       "complete key of 65535; the numbers it lacks are 0"},
+  };
+  for (const damaged& f : files) {
+    EXPECT_EQ(track.load_keys(write_temp(f.name, f.text).c_str()), f.problem) << f.name;
+    EXPECT_EQ(track.key_count, f.keys) << f.name;
+    EXPECT_EQ(track.channel0.size(), size_t(f.keys)) << f.name;
+    for (const vec3& key : track.channel0) EXPECT_EQ(key.state, 1);
+    if (f.keys > 0) {
+      EXPECT_EQ(track.channel0[0].x, 1) << f.name;
+    }
+  }
   track.load_keys(write_temp("short.txt", "4\n1 2 3\n4 5").c_str());
-  ASSERT_EQ(track.key_count, 4);
   EXPECT_EQ(track.channel0[1].x, 4);
   EXPECT_EQ(track.channel0[1].y, 5);
   EXPECT_EQ(track.channel0[1].z, 0);
   EXPECT_EQ(track.channel0[3].x, 0);
-  EXPECT_EQ(track.channel0[3].state, 1);
+  track.load_keys(write_temp("damaged.txt", "3\n1 2 3\n4 x 6\n7 8 9\n").c_str());
+  EXPECT_EQ(track.channel0[1].x, 4);
+  EXPECT_EQ(track.channel0[2].x, 0);
+  track.load_keys(write_temp("huge.txt", "4000000000\n1 2 3\n").c_str());
+  EXPECT_EQ(track.channel0[0].z, 3);
+  EXPECT_EQ(track.channel0.back().z, 0);
 
-  // A missing file or an unreadable count empties the track, and sampling it stays defined.
-  track.load_keys("/nonexistent/engine_toolkit_missing.txt");
+  // A missing file empties the track, and sampling it stays defined.
+  EXPECT_EQ(track.load_keys("/nonexistent/engine_toolkit_missing.txt"),
+            "cannot open: No such file or directory");
   EXPECT_EQ(track.key_count, 0);
   EXPECT_TRUE(track.channel0.empty());
   EXPECT_EQ(track.sample(1.5f).x, 100);
-  track.load_keys(write_temp("garbage.txt", "keys: 3\n1 2 3\n").c_str());
-  EXPECT_EQ(track.key_count, 0);
-
-  // A count beyond the 16-bit key range is limited to it.
-  track.load_keys(write_temp("huge.txt", "4000000000\n1 2 3\n").c_str());
-  EXPECT_EQ(track.key_count, spline_track::max_keys);
-  EXPECT_EQ(track.channel0[0].z, 3);
-  EXPECT_EQ(track.channel0.back().z, 0);
 }
 
 TEST(ResponseCurve, KnownValues) {

@@ -1,10 +1,11 @@
 // jpeg_decode [--idct=fast|accurate] IN.jpg OUT.ppm|OUT.pgm
 //   Decodes IN.jpg and writes it as binary PPM (three components) or PGM (one component).
-//   Exit status: 0 written, 1 decoder error (error_code=<n> on stderr), 2 input cannot be opened,
-//   3 usage or output error.
+//   Exit status: 0 written, 1 decoder error ("IN.jpg: error_code=<n>: <what it means>" on stderr),
+//   2 input cannot be opened, 3 usage or output error.
 // jpeg_decode --bench N [--idct=fast|accurate] IN.jpg
 //   Decodes the file N times (from memory) and prints decode_ms=<median>.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -43,7 +44,6 @@ int usage() {
 // Decodes every line into out (width * bytes_per_pixel per line); returns the decoder's status.
 int decode_all(jpeg_decoder& d, std::vector<unsigned char>* out) {
   if (d.error_code() != 0 || d.begin_decoding() != 0) return d.error_code();
-  if (out) out->reserve(size_t(d.width()) * d.height() * 3);
   for (;;) {
     const uint8_t* line = nullptr;
     int length = 0;
@@ -62,7 +62,10 @@ int decode_all(jpeg_decoder& d, std::vector<unsigned char>* out) {
 
 int bench(int runs, bool simd, const char* in_name) {
   std::FILE* f = std::fopen(in_name, "rb");
-  if (!f) return 2;
+  if (!f) {
+    std::fprintf(stderr, "%s: cannot open: %s\n", in_name, std::strerror(errno));
+    return 2;
+  }
   std::vector<unsigned char> data;
   unsigned char chunk[65536];
   size_t n;
@@ -76,7 +79,7 @@ int bench(int runs, bool simd, const char* in_name) {
     int code = decode_all(d, nullptr);
     auto end = std::chrono::steady_clock::now();
     if (code != 0) {
-      std::fprintf(stderr, "error_code=%d\n", code);
+      std::fprintf(stderr, "%s: error_code=%d: %s\n", in_name, code, jpeg_error_text(code));
       return 1;
     }
     times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
@@ -111,7 +114,7 @@ int main(int argc, char** argv) {
 
   jpeg_decoder_file_stream stream;
   if (!stream.open(files[0])) {
-    std::fprintf(stderr, "cannot open %s\n", files[0]);
+    std::fprintf(stderr, "%s: cannot open: %s\n", files[0], std::strerror(errno));
     return 2;
   }
   std::vector<unsigned char> pixels;
@@ -120,7 +123,7 @@ int main(int argc, char** argv) {
     jpeg_decoder d(&stream, simd);
     int code = decode_all(d, &pixels);
     if (code != 0) {
-      std::fprintf(stderr, "error_code=%d\n", code);
+      std::fprintf(stderr, "%s: error_code=%d: %s\n", files[0], code, jpeg_error_text(code));
       return 1;
     }
     channels = d.component_count() == 1 ? 1 : 3;
