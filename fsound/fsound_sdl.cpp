@@ -35,8 +35,11 @@ void SDLCALL audio_callback(void*, Uint8* stream, int bytes) {
 
 namespace fsound {
 
-bool output_open(int mixrate) {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+bool output_open(int mixrate, std::string& error) {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    error = std::string("no sound: ") + SDL_GetError();
+    return false;
+  }
   SDL_AudioSpec want{};
   want.freq = mixrate;
   want.format = AUDIO_F32SYS;
@@ -46,6 +49,7 @@ bool output_open(int mixrate) {
   SDL_AudioSpec have{};
   out.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (out.device == 0) {
+    error = std::string("no sound device: ") + SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -67,7 +68,7 @@ void feed() {
   }
 }
 
-bool open_device(int mixrate) {
+bool open_device(int mixrate, std::string& error) {
   WAVEFORMATEX format{};
   format.wFormatTag = WAVE_FORMAT_PCM;
   format.nChannels = 2;
@@ -76,12 +77,19 @@ bool open_device(int mixrate) {
   format.nBlockAlign = static_cast<WORD>(format.nChannels * format.wBitsPerSample / 8);
   format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
   lib.buffer_done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  if (!lib.buffer_done) return false;
-  if (waveOutOpen(&lib.device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(lib.buffer_done), 0,
-                  CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+  if (!lib.buffer_done) {
+    error = "no event for the sound device";
+    return false;
+  }
+  const MMRESULT opened = waveOutOpen(&lib.device, WAVE_MAPPER, &format,
+                                      reinterpret_cast<DWORD_PTR>(lib.buffer_done), 0, CALLBACK_EVENT);
+  if (opened != MMSYSERR_NOERROR) {
     lib.device = nullptr;
     CloseHandle(lib.buffer_done);
     lib.buffer_done = nullptr;
+    char text[MAXERRORLENGTH] = "";
+    waveOutGetErrorTextA(opened, text, sizeof text);
+    error = std::string("no sound device: ") + text;
     return false;
   }
   lib.block.assign(2 * buffer_frames, 0.0f);
@@ -119,9 +127,9 @@ void close_device() {
 
 namespace fsound {
 
-bool output_open(int mixrate) {
+bool output_open(int mixrate, std::string& error) {
   std::lock_guard<std::mutex> guard(lib_mutex);
-  return open_device(mixrate);
+  return open_device(mixrate, error);
 }
 
 void output_close() {

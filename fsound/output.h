@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "fsound/mixer.h"
@@ -23,14 +24,16 @@ struct library_state {
   std::vector<std::unique_ptr<FSOUND_SAMPLE>> samples;
   FSOUND_DSPUNIT fft_unit;
   std::array<float, band_count> spectrum{};
+  std::string error;  // why the last FSOUND_Init or FSOUND_Sample_Load failed
 };
 
 // The one library state. Never destroyed: when the program ends without FSOUND_Close the output's
 // thread may still be mixing while static objects are torn down.
 library_state& state();
 
-// Opens the device and starts it pulling from state().mixer; false when no device opens.
-bool output_open(int mixrate);
+// Opens the device and starts it pulling from state().mixer; false, with the reason in `error`,
+// when no device opens.
+bool output_open(int mixrate, std::string& error);
 // Stops the device (waiting for its thread) and forgets its own state.
 void output_close();
 // Holds the output's thread off the shared state (no-op without a device).
