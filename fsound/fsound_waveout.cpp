@@ -33,6 +33,7 @@ struct waveout_output {
   // The device position counts 32-bit samples since opening; wraps are folded into 64 bits.
   uint32_t last_device_position = 0;
   uint64_t heard = 0;
+  int64_t latency_frames = 0;  // behind the device's position, as the viewer gives it
 };
 
 // Never destroyed: a program that leaves without FSOUND_Close keeps the device and its feeder
@@ -92,6 +93,7 @@ bool open_device(int mixrate, std::string& error) {
     error = std::string("no sound device: ") + text;
     return false;
   }
+  lib.latency_frames = fsound::configured_latency_frames(mixrate);
   lib.block.assign(2 * buffer_frames, 0.0f);
   for (int i = 0; i < buffer_count; ++i) {
     auto& pcm = lib.pcm[static_cast<size_t>(i)];
@@ -141,8 +143,9 @@ void output_lock() { lib_mutex.lock(); }
 
 void output_unlock() { lib_mutex.unlock(); }
 
-// The output frame the listener hears now (mutex held): the device's playback position, never
-// ahead of what was mixed and never so far behind that the spectrum history no longer holds it.
+// The output frame the listener hears now (mutex held): the device's playback position less the
+// latency the viewer gives, never ahead of what was mixed and never so far behind that the
+// spectrum history no longer holds it.
 uint64_t output_heard_frame() {
   const fsound::mixer& mixer = fsound::state().mixer;
   MMTIME time{};
@@ -152,10 +155,7 @@ uint64_t output_heard_frame() {
     lib.heard += position - lib.last_device_position;  // unsigned difference: wraps fold in
     lib.last_device_position = position;
   }
-  const uint64_t oldest = mixer.mixed > fsound::mixer::history_frames - fsound::fft_size
-                              ? mixer.mixed - (fsound::mixer::history_frames - fsound::fft_size)
-                              : 0;
-  return std::clamp(lib.heard, oldest, mixer.mixed);
+  return mixer.within_history(static_cast<int64_t>(lib.heard) - lib.latency_frames, fsound::fft_size);
 }
 
 }  // namespace fsound

@@ -27,6 +27,18 @@ struct library_state {
   std::string error;  // why the last FSOUND_Init or FSOUND_Sample_Load failed
 };
 
+// The output latency the platform does not report (a sound server's buffers behind the device),
+// as the viewer gives it in this environment variable: milliseconds from 0 to max_latency_ms.
+constexpr const char* latency_variable = "VORTELINE_AUDIO_LATENCY_MS";
+constexpr double max_latency_ms = 1000.0;
+
+// Reads a latency in milliseconds; false, with the reason in `error`, for anything else.
+bool parse_latency_ms(const char* text, double& ms, std::string& error);
+
+// The latency of latency_variable in output frames at `rate`: 0 when it is not set; a bad value
+// is reported on standard error and taken as 0.
+int64_t configured_latency_frames(int rate);
+
 // The one library state. Never destroyed: when the program ends without FSOUND_Close the output's
 // thread may still be mixing while static objects are torn down.
 library_state& state();
