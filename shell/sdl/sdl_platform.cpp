@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
@@ -69,11 +68,4 @@ void install_sdl_platform() {
   platform.exit_process = exit_process;
   platform.kill_gl_window = kill_gl_window;
   platform.swap_buffers = swap_buffers;
-}
-
-void open_console() {
-  // Standard output already reaches the terminal the program was started from.
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::setvbuf(stderr, nullptr, _IONBF, 0);
-  std::ios::sync_with_stdio(true);
 }
