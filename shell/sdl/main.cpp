@@ -17,10 +17,14 @@
 #include "shell/sdl/sdl_dialog.h"
 #include "shell/sdl/sdl_main_loop.h"
 #include "shell/sdl/sdl_platform.h"
+#include "shell/sdl/x11_clipboard.h"
 #include "shell/texts.h"
 
 int main(int argc, char** argv) {
   SDL_SetMainReady();
+  // The program started again by itself to keep the recorded text on the clipboard after it ends.
+  if (argc == 2 && std::string_view(argv[1]) == clipboard_keeper_argument) return run_clipboard_keeper();
+
   std::string error;
   switch (classify_command_line(argc, argv, error)) {
     case command_kind::help:
