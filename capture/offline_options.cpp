@@ -2,19 +2,21 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 
-const char* const offline_usage =
-    "offline modes (run from the folder holding the program and its data):\n"
-    "  --capture OUT.mp4 [--fps N] [--size WxH] [--from S] [--to E]\n"
-    "  --frames DIR [--fps N] [--size WxH] [--from S] [--to E]\n"
-    "  --frame T OUT.png [--fps N] [--size WxH]\n"
-    "  --contact-sheet OUT.png [--every S] [--fps N] [--size WxH]   (default size 320x180)\n"
-    "  --probe T [--fps N]\n";
+#include "runtime/frame_clock.h"
 
 namespace {
+
+const std::string fps_range =
+    "whole frames per second from " + std::to_string(min_fps) + " to " + std::to_string(max_fps);
+const std::string side_range =
+    "from " + std::to_string(min_side) + " to " + std::to_string(max_side) + " pixels";
+const std::string sheet_limit = "at most " + std::to_string(max_tiles) + " pictures and " +
+                                std::to_string(max_sheet_megapixels) + " megapixels";
 
 bool read_number(const char* text, double& value) {
   if (!text || !*text) return false;
@@ -36,10 +38,103 @@ bool read_size(const char* text, int& width, int& height) {
   const char* x = text ? std::strchr(text, 'x') : nullptr;
   if (!x) return false;
   const std::string w(text, x);
-  return read_int(w.c_str(), 16, 8192, width) && read_int(x + 1, 16, 8192, height);
+  return read_int(w.c_str(), min_side, max_side, width) && read_int(x + 1, min_side, max_side, height);
 }
 
+// A number for messages: at most three decimals, no trailing zeros.
+std::string seconds_text(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", value);
+  std::string s = text;
+  s.erase(s.find_last_not_of('0') + 1);
+  if (s.back() == '.') s.pop_back();
+  return s;
+}
+
+std::string count_text(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
+}
+
+// Checks that `time`, given as `what`, lies from 0 to `latest`.
+bool check_time(const char* what, double time, double latest, std::string& error) {
+  if (time >= 0.0 && time <= latest) return true;
+  error = std::string(what) + " " + seconds_text(time) + ": outside the show (a time from 0 to " +
+          seconds_text(latest) + " s)";
+  return false;
+}
+
+// The ranges that depend on more than one option, checked once all are read.
+bool check_ranges(const offline_options& o, std::string& error) {
+  // A frame to be drawn needs a frame step before the show's end, which ends the program.
+  const double last_frame = show_end - 1.0 / o.fps;
+  switch (o.mode) {
+    case offline_mode::capture:
+    case offline_mode::frames:
+      if (!check_time("--from", o.from, last_frame, error)) return false;
+      if (!check_time("--to", o.to, show_end, error)) return false;
+      if (o.to < o.from) {
+        error = "--to is before --from";
+        return false;
+      }
+      return true;
+    case offline_mode::frame:
+      return check_time("--frame", o.time, last_frame, error);
+    case offline_mode::probe:
+      return check_time("--probe", o.time, show_end, error);
+    case offline_mode::contact_sheet: {
+      const double tiles = contact_sheet_tiles(o.every);
+      const double megapixels = tiles * o.width * o.height / (1024.0 * 1024.0);
+      if (tiles > max_tiles || megapixels > max_sheet_megapixels) {
+        error = "--every " + seconds_text(o.every) + " at " + std::to_string(o.width) + "x" +
+                std::to_string(o.height) + ": " + count_text(tiles) + " pictures; a contact sheet holds " +
+                sheet_limit;
+        return false;
+      }
+      return true;
+    }
+  }
+  return true;
+}
+
+bool is_help(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+
 }  // namespace
+
+std::string program_usage() {
+  return "usage: vorteline            the settings dialog, then the show\n"
+         "       vorteline --help     this text\n"
+         "offline modes (run from the folder holding the program and its data):\n"
+         "  --capture OUT.mp4 [--fps N] [--size WxH] [--from S] [--to E]\n"
+         "  --frames DIR [--fps N] [--size WxH] [--from S] [--to E]\n"
+         "  --frame T OUT.png [--fps N] [--size WxH]\n"
+         "  --contact-sheet OUT.png [--every S] [--fps N] [--size WxH]   (default size 320x180)\n"
+         "  --probe T [--fps N]\n"
+         "  times: seconds from 0 to the show's end at " +
+         seconds_text(show_end) +
+         " s\n"
+         "  --fps: " +
+         fps_range +
+         " (default 60)\n"
+         "  --size: each side " +
+         side_range +
+         ", and at most what the GL context allows\n"
+         "  contact sheets: " +
+         sheet_limit +
+         "\n"
+         "environment:\n"
+         "  VORTELINE_AUDIO_LATENCY_MS=N   the sound output's latency beyond its device buffer, in ms\n";
+}
+
+double contact_sheet_tiles(double every) { return std::ceil(show_end / every); }
+
+bool check_size_limit(const offline_options& options, int gl_limit, std::string& error) {
+  if (options.width <= gl_limit && options.height <= gl_limit) return true;
+  error = "--size " + std::to_string(options.width) + "x" + std::to_string(options.height) +
+          ": larger than the GL context allows (" + std::to_string(gl_limit) + " pixels a side)";
+  return false;
+}
 
 bool is_offline_command(int argc, const char* const* argv) {
   if (argc < 2) return false;
@@ -48,6 +143,16 @@ bool is_offline_command(int argc, const char* const* argv) {
     if (first == mode) return true;
   }
   return false;
+}
+
+command_kind classify_command_line(int argc, const char* const* argv, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    if (is_help(argv[i])) return command_kind::help;
+  }
+  if (argc < 2) return command_kind::show;
+  if (is_offline_command(argc, argv)) return command_kind::offline;
+  error = std::string("unknown argument: ") + argv[1];
+  return command_kind::refused;
 }
 
 bool parse_offline_options(int argc, const char* const* argv, offline_options& options, std::string& error) {
@@ -59,7 +164,7 @@ bool parse_offline_options(int argc, const char* const* argv, offline_options& o
   const std::string_view mode = argv[1];
   int next = 2;
   auto operand = [&](const char* what) -> const char* {
-    if (next >= argc) {
+    if (next >= argc || !*argv[next]) {
       error = std::string(mode) + " needs " + what;
       return nullptr;
     }
@@ -97,11 +202,14 @@ bool parse_offline_options(int argc, const char* const* argv, offline_options& o
       return false;
     }
     bool ok = false;
+    std::string range;
     const bool timed = options.mode == offline_mode::capture || options.mode == offline_mode::frames;
     if (name == "--fps") {
-      ok = read_int(value, 1, 1000, options.fps);
+      ok = read_int(value, min_fps, max_fps, options.fps);
+      range = fps_range;
     } else if (name == "--size" && options.mode != offline_mode::probe) {
       ok = read_size(value, options.width, options.height);
+      range = "WxH, each side " + side_range;
       size_given = true;
     } else if (name == "--from" && timed) {
       ok = read_number(value, options.from);
@@ -109,12 +217,13 @@ bool parse_offline_options(int argc, const char* const* argv, offline_options& o
       ok = read_number(value, options.to);
     } else if (name == "--every" && options.mode == offline_mode::contact_sheet) {
       ok = read_number(value, options.every) && options.every > 0.0;
+      range = "seconds above 0";
     } else {
       error = std::string(mode) + " does not take " + std::string(name);
       return false;
     }
     if (!ok) {
-      error = "bad value for " + std::string(name) + ": " + value;
+      error = "bad value for " + std::string(name) + ": " + value + (range.empty() ? "" : " (" + range + ")");
       return false;
     }
   }
@@ -122,9 +231,5 @@ bool parse_offline_options(int argc, const char* const* argv, offline_options& o
     options.width = 320;
     options.height = 180;
   }
-  if (options.to < options.from) {
-    error = "--to is before --from";
-    return false;
-  }
-  return true;
+  return check_ranges(options, error);
 }

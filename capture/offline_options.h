@@ -1,7 +1,11 @@
 #pragma once
-// Command lines of the offline modes: the show played frame by frame on a caller-driven clock,
-// without a screen, into a video, pictures, a contact sheet or a timeline probe.
+// Command lines of the program on Linux: the show (no arguments), the usage (--help) and the
+// offline modes, which play the show frame by frame on a caller-driven clock, without a screen,
+// into a video, pictures, a contact sheet or a timeline probe. Every value has a range; anything
+// outside it, and any argument the program does not know, is refused with a reason.
 #include <string>
+
+#include "runtime/frame_clock.h"
 
 enum class offline_mode { capture, frames, frame, contact_sheet, probe };
 
@@ -11,19 +15,44 @@ struct offline_options {
   int fps = 60;        // frame steps per second of the offline clock
   int width = 1280;    // window size; the show renders at its 16:9 part (letterboxed)
   int height = 720;
-  double from = 0.0;    // capture: first frame at or after this show time
-  double to = 1.0e9;    // capture: stop before the first frame beyond this show time
-  double time = 0.0;    // --frame and --probe: the show time asked for
-  double every = 10.0;  // contact sheet: seconds between pictures
+  double from = 0.0;     // capture: first frame at or after this show time
+  double to = show_end;  // capture: stop before the first frame beyond this show time
+  double time = 0.0;     // --frame and --probe: the show time asked for
+  double every = 10.0;   // contact sheet: seconds between pictures
 };
 
+// The ranges of the values. Show times lie within the show (0 to its end; a time that must be
+// drawn leaves room for one frame step before the end).
+constexpr int min_fps = 1;
+constexpr int max_fps = 240;
+constexpr int min_side = 16;              // pixels
+constexpr int max_side = 8192;            // pixels; the GL context may allow less
+constexpr int max_tiles = 1000;           // pictures on a contact sheet
+constexpr int max_sheet_megapixels = 64;  // all of a contact sheet's pictures together
+
+// What a command line asks for.
+enum class command_kind {
+  show,     // no arguments: the settings dialog, then the show
+  help,     // --help or -h anywhere: the usage on standard output, exit code 0
+  offline,  // the first argument names an offline mode (the options are read by parse_offline_options)
+  refused,  // anything else: `error` says what, the usage follows, exit code 2
+};
+command_kind classify_command_line(int argc, const char* const* argv, std::string& error);
+
 // True when the first argument selects an offline mode (--capture, --frames, --frame,
-// --contact-sheet, --probe); any other command line keeps the program's usual behaviour.
+// --contact-sheet, --probe).
 bool is_offline_command(int argc, const char* const* argv);
 
-// Reads the offline command line into `options`. On a malformed command line returns false with
-// a message in `error`.
+// Reads the offline command line into `options`. On a malformed command line or a value outside
+// its range returns false with a message in `error`.
 bool parse_offline_options(int argc, const char* const* argv, offline_options& options, std::string& error);
 
-// What the offline modes accept, for error messages.
-extern const char* const offline_usage;
+// Pictures on a contact sheet taken every `every` seconds of the show.
+double contact_sheet_tiles(double every);
+
+// The largest side the GL context allows for the window and its render targets, against the
+// options' size: false with a message in `error` when the size exceeds it.
+bool check_size_limit(const offline_options& options, int gl_limit, std::string& error);
+
+// The program's usage: the show, --help, the offline modes with their ranges, the environment.
+std::string program_usage();

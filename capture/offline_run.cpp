@@ -3,11 +3,13 @@
 #include <GL/glew.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -241,6 +243,48 @@ bool keep_frame(session& s, uint64_t frame) {
   return true;
 }
 
+// Checks, before the start-up, that the output can be written: its folder exists (a --frames
+// folder is made) and takes a new file. False with the path and the reason in `error`.
+bool check_output_folder(const offline_options& o, std::string& error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path folder = o.output;
+  if (o.mode == offline_mode::frames) {
+    fs::create_directories(folder, ec);
+    if (ec) {
+      error = "cannot make the folder " + o.output + ": " + ec.message();
+      return false;
+    }
+  } else {
+    if (fs::is_directory(folder, ec)) {
+      error = o.output + " is a folder, not a file";
+      return false;
+    }
+    folder = folder.parent_path();
+    if (folder.empty()) folder = ".";
+  }
+  const fs::file_status status = fs::status(folder, ec);
+  if (!fs::exists(status)) {
+    error = "cannot write " + o.output + ": the folder " + folder.string() + " does not exist";
+    return false;
+  }
+  if (!fs::is_directory(status)) {
+    error = "cannot write " + o.output + ": " + folder.string() + " is not a folder";
+    return false;
+  }
+  // The one sure test of a folder taking new files (permissions, read-only mounts): make one.
+  std::string trial = (folder / ".vorteline-write-test-XXXXXX").string();
+  const int fd = mkstemp(trial.data());
+  if (fd < 0) {
+    error = "cannot write " + o.output + ": the folder " + folder.string() +
+            " takes no new file: " + std::strerror(errno);
+    return false;
+  }
+  close(fd);
+  unlink(trial.c_str());
+  return true;
+}
+
 int run_probe(const offline_options& o) {
   timeline_probe probe;
   std::string error;
@@ -259,11 +303,15 @@ int run_offline_command(int argc, const char* const* argv) {
   active = &s;
   std::string error;
   if (!parse_offline_options(argc, argv, s.options, error)) {
-    std::fprintf(stderr, "vorteline: %s\n%s", error.c_str(), offline_usage);
+    std::fprintf(stderr, "vorteline: %s\n%s", error.c_str(), program_usage().c_str());
     return 2;
   }
   const offline_options& o = s.options;
   if (o.mode == offline_mode::probe) return run_probe(o);
+  if (!check_output_folder(o, error)) {
+    std::fprintf(stderr, "vorteline: %s\n", error.c_str());
+    return 1;
+  }
 
   platform.message_box = print_message_box;
   platform.exit_process = exit_process_hook;
@@ -271,12 +319,9 @@ int run_offline_command(int argc, const char* const* argv) {
   std::signal(SIGINT, on_interrupt);
   std::signal(SIGTERM, on_interrupt);
 
-  if (o.mode == offline_mode::frames) {
-    std::error_code ignored;
-    std::filesystem::create_directories(o.output, ignored);
-  }
   if (o.mode == offline_mode::contact_sheet) {
-    for (int i = 0; i * o.every < show_end; ++i) s.tile_times.push_back(i * o.every);
+    const int tiles = static_cast<int>(contact_sheet_tiles(o.every));
+    for (int i = 0; i < tiles; ++i) s.tile_times.push_back(i * o.every);
     s.progress.total = static_cast<long>(s.tile_times.size());
   }
   if (o.mode == offline_mode::capture || o.mode == offline_mode::frames) {
@@ -297,6 +342,12 @@ int run_offline_command(int argc, const char* const* argv) {
     (a.loading_screen_at < 0.0 ? a.loading_screen_at : a.show_setup_at) = seconds_since(program_start);
   };
   if (!open_offline_window()) return 1;
+  if (!check_size_limit(o, offline_gl_size_limit(), error)) {
+    std::fprintf(stderr, "vorteline: %s\n%s", error.c_str(), program_usage().c_str());
+    close_offline_window();
+    return 2;
+  }
+  start_offline_show();
   offline_present_observer = nullptr;
   s.startup_seconds = seconds_since(program_start);
   s.started = true;

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/render_context.h"
@@ -62,10 +63,21 @@ bool open_offline_window() {
   }
   platform.kill_gl_window = close_offline_window;
   platform.swap_buffers = present;
+  return true;
+}
+
+int offline_gl_size_limit() {
+  GLint texture = 0, renderbuffer = 0, viewport[2] = {0, 0};
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_EXT, &renderbuffer);
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  return std::min({texture, renderbuffer, viewport[0], viewport[1]});
+}
+
+void start_offline_show() {
   resize_gl_scene(demo.screen_width, demo.screen_height);
   init_gl();
-  global_render_context.device_context = window;
-  return true;
+  global_render_context.device_context = demo.hwnd;
 }
 
 void close_offline_window() {

@@ -32,8 +32,8 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags
 void FSOUND_Close(void);
 
 // Decodes the whole MP3 file `name` into memory. `index`, `offset` and `length` are accepted for
-// interface compatibility (files only, always from the start). Null when the file is missing or
-// cannot be decoded. The loop mode is taken from `mode` (FSOUND_LOOP_NORMAL loops).
+// interface compatibility (files only, always from the start). Null when the file is missing, is
+// not MPEG audio or cannot be decoded. The loop mode is taken from `mode` (FSOUND_LOOP_NORMAL loops).
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode, int offset, int length);
 // Loop mode (FSOUND_LOOP_NORMAL or FSOUND_LOOP_OFF) for plays started afterwards.
 signed char FSOUND_Sample_SetMode(FSOUND_SAMPLE* sample, unsigned int mode);
@@ -58,6 +58,10 @@ signed char FSOUND_DSP_SetActive(FSOUND_DSPUNIT* unit, signed char active);
 // is inactive or nothing has played. The array belongs to the library and is rewritten by the
 // next call.
 float* FSOUND_DSP_GetSpectrum(void);
+
+// Beyond the FSOUND interface: why the last FSOUND_Init or FSOUND_Sample_Load failed, as a short
+// text ("cannot open: No such file or directory", "not MPEG audio: ..."); empty after a success.
+const char* fsound_error_text(void);
 
 #ifdef __cplusplus
 }

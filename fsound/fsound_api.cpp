@@ -2,6 +2,10 @@
 // output (output.h) plays what the mixer makes and says which frame is heard.
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "fsound/decode_mp3.h"
@@ -14,6 +18,30 @@ namespace fsound {
 library_state& state() {
   static library_state& lib = *new library_state();
   return lib;
+}
+
+bool parse_latency_ms(const char* text, double& ms, std::string& error) {
+  char* end = nullptr;
+  errno = 0;
+  ms = text && *text ? std::strtod(text, &end) : 0.0;
+  if (!text || !*text || errno != 0 || *end != '\0' || !(ms >= 0.0 && ms <= max_latency_ms)) {
+    error = std::string("not a number of milliseconds from 0 to ") +
+            std::to_string(static_cast<int>(max_latency_ms));
+    return false;
+  }
+  return true;
+}
+
+int64_t configured_latency_frames(int rate) {
+  const char* text = std::getenv(latency_variable);
+  if (!text) return 0;
+  double ms = 0.0;
+  std::string error;
+  if (!parse_latency_ms(text, ms, error)) {
+    std::fprintf(stderr, "fsound: %s=%s ignored: %s\n", latency_variable, text, error.c_str());
+    return 0;
+  }
+  return std::llround(ms * rate / 1000.0);
 }
 
 }  // namespace fsound
@@ -62,10 +90,14 @@ void fsound_advance(unsigned int frames, float* out) {
 signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int) {
   fsound::library_state& lib = fsound::state();
   if (lib.initialised) FSOUND_Close();
-  if (mixrate <= 0) return 0;
+  if (mixrate <= 0) {
+    lib.error = "no mixing rate";
+    return 0;
+  }
   lib.mixer.reset(mixrate, std::clamp(maxsoftwarechannels, 1, 256));
   lib.manual_clock = manual_clock_requested;
-  if (!lib.manual_clock && !fsound::output_open(mixrate)) return 0;
+  lib.error.clear();
+  if (!lib.manual_clock && !fsound::output_open(mixrate, lib.error)) return 0;
   lib.initialised = true;
   return 1;
 }
@@ -76,14 +108,15 @@ void FSOUND_Close(void) {
 }
 
 FSOUND_SAMPLE* FSOUND_Sample_Load(int, const char* name, unsigned int mode, int, int) {
+  fsound::library_state& lib = fsound::state();
   fsound::decoded_audio audio;
-  if (!fsound::decode_mp3_file(name, audio)) return nullptr;
+  lib.error.clear();
+  if (!fsound::decode_mp3_file(name, audio, lib.error)) return nullptr;
   auto sample = std::make_unique<FSOUND_SAMPLE>();
   sample->length = static_cast<uint32_t>(audio.pcm.size() / 2);
   sample->pcm = std::move(audio.pcm);
   sample->rate = audio.rate;
   sample->loop = (mode & FSOUND_LOOP_NORMAL) != 0;
-  fsound::library_state& lib = fsound::state();
   lib.samples.push_back(std::move(sample));
   return lib.samples.back().get();
 }
@@ -149,6 +182,8 @@ signed char FSOUND_DSP_SetActive(FSOUND_DSPUNIT* unit, signed char active) {
   unit->active = active != 0;
   return 1;
 }
+
+const char* fsound_error_text(void) { return fsound::state().error.c_str(); }
 
 float* FSOUND_DSP_GetSpectrum(void) {
   fsound::library_state& lib = fsound::state();

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -32,6 +33,7 @@ struct waveout_output {
   // The device position counts 32-bit samples since opening; wraps are folded into 64 bits.
   uint32_t last_device_position = 0;
   uint64_t heard = 0;
+  int64_t latency_frames = 0;  // behind the device's position, as the viewer gives it
 };
 
 // Never destroyed: a program that leaves without FSOUND_Close keeps the device and its feeder
@@ -67,7 +69,7 @@ void feed() {
   }
 }
 
-bool open_device(int mixrate) {
+bool open_device(int mixrate, std::string& error) {
   WAVEFORMATEX format{};
   format.wFormatTag = WAVE_FORMAT_PCM;
   format.nChannels = 2;
@@ -76,14 +78,22 @@ bool open_device(int mixrate) {
   format.nBlockAlign = static_cast<WORD>(format.nChannels * format.wBitsPerSample / 8);
   format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
   lib.buffer_done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  if (!lib.buffer_done) return false;
-  if (waveOutOpen(&lib.device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(lib.buffer_done), 0,
-                  CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+  if (!lib.buffer_done) {
+    error = "no event for the sound device";
+    return false;
+  }
+  const MMRESULT opened = waveOutOpen(&lib.device, WAVE_MAPPER, &format,
+                                      reinterpret_cast<DWORD_PTR>(lib.buffer_done), 0, CALLBACK_EVENT);
+  if (opened != MMSYSERR_NOERROR) {
     lib.device = nullptr;
     CloseHandle(lib.buffer_done);
     lib.buffer_done = nullptr;
+    char text[MAXERRORLENGTH] = "";
+    waveOutGetErrorTextA(opened, text, sizeof text);
+    error = std::string("no sound device: ") + text;
     return false;
   }
+  lib.latency_frames = fsound::configured_latency_frames(mixrate);
   lib.block.assign(2 * buffer_frames, 0.0f);
   for (int i = 0; i < buffer_count; ++i) {
     auto& pcm = lib.pcm[static_cast<size_t>(i)];
@@ -119,9 +129,9 @@ void close_device() {
 
 namespace fsound {
 
-bool output_open(int mixrate) {
+bool output_open(int mixrate, std::string& error) {
   std::lock_guard<std::mutex> guard(lib_mutex);
-  return open_device(mixrate);
+  return open_device(mixrate, error);
 }
 
 void output_close() {
@@ -133,8 +143,9 @@ void output_lock() { lib_mutex.lock(); }
 
 void output_unlock() { lib_mutex.unlock(); }
 
-// The output frame the listener hears now (mutex held): the device's playback position, never
-// ahead of what was mixed and never so far behind that the spectrum history no longer holds it.
+// The output frame the listener hears now (mutex held): the device's playback position less the
+// latency the viewer gives, never ahead of what was mixed and never so far behind that the
+// spectrum history no longer holds it.
 uint64_t output_heard_frame() {
   const fsound::mixer& mixer = fsound::state().mixer;
   MMTIME time{};
@@ -144,10 +155,7 @@ uint64_t output_heard_frame() {
     lib.heard += position - lib.last_device_position;  // unsigned difference: wraps fold in
     lib.last_device_position = position;
   }
-  const uint64_t oldest = mixer.mixed > fsound::mixer::history_frames - fsound::fft_size
-                              ? mixer.mixed - (fsound::mixer::history_frames - fsound::fft_size)
-                              : 0;
-  return std::clamp(lib.heard, oldest, mixer.mixed);
+  return mixer.within_history(static_cast<int64_t>(lib.heard) - lib.latency_frames, fsound::fft_size);
 }
 
 }  // namespace fsound

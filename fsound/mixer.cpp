@@ -90,6 +90,13 @@ void mixer::recent_mono(uint64_t end, float* out, int count) const {
   }
 }
 
+uint64_t mixer::within_history(int64_t heard, int count) const {
+  const uint64_t span = static_cast<uint64_t>(history_frames - count);
+  const uint64_t oldest = mixed > span ? mixed - span : 0;
+  if (heard < 0) return oldest;
+  return std::clamp(static_cast<uint64_t>(heard), oldest, mixed);
+}
+
 void mixer::release(const FSOUND_SAMPLE* sample) {
   for (channel& c : channels) {
     if (c.sample == sample) c = channel{};

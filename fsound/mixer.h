@@ -26,7 +26,9 @@ struct channel {
 };
 
 struct mixer {
-  static constexpr int history_frames = 16384;  // a power of two
+  // A power of two; about 1.5 s at 44100 Hz, room for the device buffer and output latency that
+  // lie between the newest frame mixed and the frame heard.
+  static constexpr int history_frames = 65536;
   int rate = 44100;
   std::vector<channel> channels;
   uint64_t mixed = 0;  // output frames mixed so far
@@ -47,6 +49,9 @@ struct mixer {
   // Copies the mono mix of the `count` frames ending before output frame `end` (zeros before the
   // start); `end` must lie within the history (mixed - end + count <= history_frames).
   void recent_mono(uint64_t end, float* out, int count) const;
+  // The output frame `heard` kept where recent_mono can read `count` frames before it: no later
+  // than the newest frame mixed, no earlier than the history holds.
+  uint64_t within_history(int64_t heard, int count) const;
   // Forgets every channel that plays `sample`.
   void release(const FSOUND_SAMPLE* sample);
 };

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "fsound/mixer.h"
@@ -23,14 +24,28 @@ struct library_state {
   std::vector<std::unique_ptr<FSOUND_SAMPLE>> samples;
   FSOUND_DSPUNIT fft_unit;
   std::array<float, band_count> spectrum{};
+  std::string error;  // why the last FSOUND_Init or FSOUND_Sample_Load failed
 };
+
+// The output latency the platform does not report (a sound server's buffers behind the device),
+// as the viewer gives it in this environment variable: milliseconds from 0 to max_latency_ms.
+constexpr const char* latency_variable = "VORTELINE_AUDIO_LATENCY_MS";
+constexpr double max_latency_ms = 1000.0;
+
+// Reads a latency in milliseconds; false, with the reason in `error`, for anything else.
+bool parse_latency_ms(const char* text, double& ms, std::string& error);
+
+// The latency of latency_variable in output frames at `rate`: 0 when it is not set; a bad value
+// is reported on standard error and taken as 0.
+int64_t configured_latency_frames(int rate);
 
 // The one library state. Never destroyed: when the program ends without FSOUND_Close the output's
 // thread may still be mixing while static objects are torn down.
 library_state& state();
 
-// Opens the device and starts it pulling from state().mixer; false when no device opens.
-bool output_open(int mixrate);
+// Opens the device and starts it pulling from state().mixer; false, with the reason in `error`,
+// when no device opens.
+bool output_open(int mixrate, std::string& error);
 // Stops the device (waiting for its thread) and forgets its own state.
 void output_close();
 // Holds the output's thread off the shared state (no-op without a device).

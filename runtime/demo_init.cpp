@@ -2,7 +2,9 @@
 
 #include <GL/glew.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "engine/render_context.h"
 #include "fsound/fsound.h"
@@ -18,9 +20,11 @@ namespace {
 // The loading frame's record; kept for the whole run.
 std::unique_ptr<frame_state> loading_frame_state;
 
-bool fail(const char* text, int exit_code) {
+// A failed start: the reason on standard error, the fixed message in its box, exit code 1.
+bool fail(const char* text, const char* reason) {
+  std::fprintf(stderr, "vorteline: %s\n", reason);
   platform.message_box(text, "Vorteline", message_box_kind::ok_information);
-  platform.exit_process(exit_code);
+  platform.exit_process(1);
   return false;
 }
 
@@ -62,14 +66,24 @@ bool demo_init() {
 
   // Soundtrack, looping, with the spectrum on; it must play on channel 0, read from then on.
   if (!FSOUND_Init(44100, 32, FSOUND_INIT_GLOBALFOCUS)) {
-    return fail("Problem initializing FMod. \nProgram will now exit.", 1);
+    return fail("Problem initializing FMod. \nProgram will now exit.", fsound_error_text());
   }
   demo.music_sample = FSOUND_Sample_Load(FSOUND_FREE, soundtrack_path, FSOUND_NORMAL, 0, 0);
-  if (!demo.music_sample) return fail("Problem initializing FMod. \nNo sound file.", 0);
+  if (!demo.music_sample) {
+    const std::string reason = std::string(soundtrack_path) + ": " + fsound_error_text();
+    return fail("Problem initializing FMod. \nNo sound file.", reason.c_str());
+  }
   FSOUND_Sample_SetMode(demo.music_sample, FSOUND_LOOP_NORMAL);
   FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1);
   FSOUND_PlaySound(FSOUND_FREE, demo.music_sample);
   FSOUND_SetCurrentPosition(0, 0);
+  const int rate = FSOUND_GetFrequency(0);
+  const double music_seconds =
+      rate > 0 ? static_cast<double>(FSOUND_Sample_GetLength(demo.music_sample)) / rate : 0.0;
+  if (music_seconds < show_end) {
+    std::fprintf(stderr, "vorteline: %s lasts %.1f s, less than the show's %.0f s: it plays on in a loop\n",
+                 soundtrack_path, music_seconds, show_end);
+  }
 
   start_frame_clock();
   frame_state& state = global_frame_state;

@@ -1,8 +1,8 @@
 #pragma once
 // Brings the demo up once the window and its GL context exist: render targets, the loading frame,
 // the show part and its assets, the soundtrack, the show clock. Called from init_gl. A sound
-// failure shows a message and ends the process; false is returned only where the exit hook does
-// not end it (tests).
+// failure prints its reason on standard error, shows its message and ends the process with exit
+// code 1; false is returned only where the exit hook does not end it (tests).
 
 bool demo_init();
 

@@ -36,6 +36,8 @@ struct demo_state {
 
   // Input.
   std::array<bool, 256> keys{};
+  // Escape went down since the idle turn last looked: a tap released before the turn still counts.
+  bool escape_pressed = false;
   int32_t wheel_notches = 0;
   bool right_button = false;
   std::string clipboard_text;

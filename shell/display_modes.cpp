@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "shell/platform.h"
+#include "shell/texts.h"
+
 bool accept_display_mode(int width, int height) {
   if (width <= 0 || height <= 0 || height > width) return false;
   const double w = width, h = height;
@@ -61,4 +64,14 @@ void apply_dialog_choice(demo_state& state, const dialog_choice& choice) {
     state.render_height = height_16_9(mode.width);
     if (choice.windowed) state.screen_height = state.render_height;
   }
+}
+
+void report_no_dialog(const std::string& reason, const demo_state& state) {
+  const std::string text =
+      "The settings dialog cannot be shown (" + reason +
+      ").\nThe show starts with the preselected settings: " + std::to_string(state.screen_width) + " x " +
+      std::to_string(state.screen_height) + (state.fullscreen ? ", fullscreen" : ", windowed") +
+      (state.force_16_9 ? ", Force 16:9." : ".");
+  std::fprintf(stderr, "vorteline: %s\n", text.c_str());
+  platform.message_box(text.c_str(), texts::dialog_caption, message_box_kind::ok_information);
 }

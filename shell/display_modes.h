@@ -34,3 +34,7 @@ int32_t height_16_9(int32_t width);
 
 // Stores the choice into `state`: toggles, screen size and render size.
 void apply_dialog_choice(demo_state& state, const dialog_choice& choice);
+
+// Tells the viewer, on standard error and in a message box, that the dialog cannot be shown: the
+// reason, and the settings the show starts with instead (as apply_dialog_choice stored them).
+void report_no_dialog(const std::string& reason, const demo_state& state);

@@ -4,10 +4,13 @@
 
 void idle_turn(const idle_turn_hooks& hooks) {
   if (demo.window_active) hooks.frame();
-  if (demo.keys[vk::escape] && !demo.ending) {
+  // A press counts even when its release came before this turn (a tap during a long frame or
+  // during loading).
+  if ((demo.keys[vk::escape] || demo.escape_pressed) && !demo.ending) {
     demo.ending = true;
     demo.ending_start = demo.show_time;
   }
+  demo.escape_pressed = false;
   hooks.present();
   if (demo.keys[vk::f1]) demo.keys[vk::f1] = false;
 }

@@ -30,6 +30,7 @@ window_result window_procedure(const window_message& message) {
       return window_result::quit;
     case window_message_kind::key_down:
       if (message.a >= 0 && message.a < 256) demo.keys[message.a] = true;
+      if (message.a == vk::escape) demo.escape_pressed = true;
       return window_result::handled;
     case window_message_kind::key_up:
       if (message.a >= 0 && message.a < 256) demo.keys[message.a] = false;

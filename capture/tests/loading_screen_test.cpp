@@ -26,6 +26,7 @@ TEST(LoadingScreen, EveryPresentDuringStartUpIsBlack) {
     presented.push_back(read_back_buffer(demo.screen_width, demo.screen_height));
   };
   ASSERT_TRUE(open_offline_window());
+  start_offline_show();
   offline_present_observer = nullptr;
 
   ASSERT_GE(presented.size(), 1u);

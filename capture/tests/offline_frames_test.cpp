@@ -78,10 +78,15 @@ TEST(OfflineFrames, RefusedCommandsAndTimesBeyondTheShowFail) {
   run_result r = run_program("--frame soon x.png");
   EXPECT_EQ(r.exit_code, 2);
   EXPECT_NE(r.errors.find("--capture OUT.mp4"), std::string::npos) << r.errors;
+  // A time beyond the show is refused before anything starts.
   r = run_program("--frame 300 '" + (scratch_dir() / "late.png").string() + "' --size 160x90");
-  EXPECT_EQ(r.exit_code, 1);
-  EXPECT_NE(r.errors.find("ended before"), std::string::npos) << r.errors;
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_NE(r.errors.find("--frame 300: outside the show"), std::string::npos) << r.errors;
   EXPECT_FALSE(std::filesystem::exists(scratch_dir() / "late.png"));
+  // The last time a frame can be drawn at: the show ends one frame step later.
+  r = run_program("--frame 214.98 '" + (scratch_dir() / "last.png").string() + "' --size 160x90");
+  EXPECT_EQ(r.exit_code, 0) << r.errors;
+  EXPECT_TRUE(std::filesystem::exists(scratch_dir() / "last.png"));
 }
 
 }  // namespace

@@ -111,4 +111,83 @@ TEST(OfflineOptions, MalformedCommandLinesAreRefusedWithAReason) {
   }
 }
 
+std::string refusal(std::vector<const char*> args) {
+  const parsed p = parse(std::move(args));
+  return p.ok ? "accepted" : p.error;
+}
+
+bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+TEST(OfflineOptions, ShowTimesLieWithinTheShow) {
+  EXPECT_TRUE(contains(refusal({"--frame", "-5", "f.png"}), "--frame -5: outside the show"));
+  // A drawn frame needs one frame step before the end: 214.983 s at 60 frames/s, 214.9 s at 10.
+  EXPECT_EQ(refusal({"--frame", "214.98", "f.png"}), "accepted");
+  EXPECT_TRUE(contains(refusal({"--frame", "214.99", "f.png"}), "from 0 to 214.983 s"));
+  EXPECT_TRUE(contains(refusal({"--frame", "214.95", "f.png", "--fps", "10"}), "from 0 to 214.9 s"));
+  EXPECT_EQ(refusal({"--probe", "0"}), "accepted");
+  EXPECT_EQ(refusal({"--probe", "215"}), "accepted");
+  EXPECT_TRUE(contains(refusal({"--probe", "1e9"}), "outside the show"));
+  EXPECT_TRUE(contains(refusal({"--probe", "-0.001"}), "outside the show"));
+  EXPECT_TRUE(contains(refusal({"--capture", "a.mp4", "--from", "-1"}), "--from -1"));
+  EXPECT_TRUE(contains(refusal({"--frames", "d", "--from", "215"}), "--from 215"));
+  EXPECT_TRUE(contains(refusal({"--capture", "a.mp4", "--to", "300"}), "--to 300"));
+  EXPECT_EQ(refusal({"--capture", "a.mp4", "--from", "0", "--to", "215"}), "accepted");
+}
+
+TEST(OfflineOptions, FrameRatesSizesAndContactSheetsHaveLimits) {
+  EXPECT_EQ(refusal({"--capture", "a.mp4", "--fps", "240"}), "accepted");
+  EXPECT_TRUE(contains(refusal({"--capture", "a.mp4", "--fps", "241"}), "from 1 to 240"));
+  EXPECT_TRUE(contains(refusal({"--probe", "10", "--fps", "100000"}), "--fps"));
+  EXPECT_EQ(refusal({"--frame", "1", "f.png", "--size", "8192x16"}), "accepted");
+  EXPECT_TRUE(contains(refusal({"--frame", "1", "f.png", "--size", "8193x720"}), "from 16 to 8192 pixels"));
+  EXPECT_TRUE(contains(refusal({"--frame", "1", "f.png", "--size", "1280x99999999999"}), "--size"));
+
+  // 215 s every 0.215 s: 1000 pictures, the most a sheet holds; a tiny spacing is refused at once
+  // instead of growing a list of pictures without end.
+  EXPECT_EQ(contact_sheet_tiles(10.0), 22.0);
+  EXPECT_EQ(contact_sheet_tiles(5.0), 43.0);
+  EXPECT_EQ(refusal({"--contact-sheet", "s.png", "--every", "0.215", "--size", "64x36"}), "accepted");
+  EXPECT_TRUE(contains(refusal({"--contact-sheet", "s.png", "--every", "0.2", "--size", "64x36"}),
+                       "1075 pictures; a contact sheet holds at most 1000 pictures"));
+  EXPECT_TRUE(contains(refusal({"--contact-sheet", "s.png", "--every", "1e-300"}), "at most 1000 pictures"));
+  // Fewer but larger pictures: 215 of 1280 x 720 are 189 megapixels.
+  EXPECT_TRUE(
+      contains(refusal({"--contact-sheet", "s.png", "--every", "1", "--size", "1280x720"}), "64 megapixels"));
+  EXPECT_EQ(refusal({"--contact-sheet", "s.png", "--every", "1"}), "accepted");
+
+  // The GL context's own limit, checked once it exists.
+  parsed p = parse({"--frame", "1", "f.png", "--size", "4096x2304"});
+  ASSERT_TRUE(p.ok) << p.error;
+  std::string error;
+  EXPECT_TRUE(check_size_limit(p.options, 4096, error));
+  EXPECT_FALSE(check_size_limit(p.options, 4095, error));
+  EXPECT_EQ(error, "--size 4096x2304: larger than the GL context allows (4095 pixels a side)");
+}
+
+TEST(OfflineOptions, EmptyOutputsAreRefused) {
+  EXPECT_TRUE(contains(refusal({"--capture", ""}), "--capture needs an output file"));
+  EXPECT_TRUE(contains(refusal({"--frame", "1", ""}), "--frame needs an output file"));
+}
+
+command_kind classify(std::vector<const char*> args, std::string* error = nullptr) {
+  args.insert(args.begin(), "vorteline");
+  std::string ignored;
+  return classify_command_line(static_cast<int>(args.size()), args.data(), error ? *error : ignored);
+}
+
+TEST(CommandLine, TheShowHelpOfflineModesAndNothingElse) {
+  EXPECT_EQ(classify({}), command_kind::show);
+  EXPECT_EQ(classify({"--help"}), command_kind::help);
+  EXPECT_EQ(classify({"-h"}), command_kind::help);
+  EXPECT_EQ(classify({"--capture", "a.mp4", "--help"}), command_kind::help);
+  EXPECT_EQ(classify({"--probe", "1"}), command_kind::offline);
+  std::string error;
+  EXPECT_EQ(classify({"--framez", "1", "a.png"}, &error), command_kind::refused);
+  EXPECT_EQ(error, "unknown argument: --framez");
+  EXPECT_EQ(classify({"console"}), command_kind::refused);
+  EXPECT_EQ(classify({"-capture", "a.mp4"}), command_kind::refused);
+  EXPECT_NE(program_usage().find("--contact-sheet OUT.png"), std::string::npos);
+  EXPECT_NE(program_usage().find("VORTELINE_AUDIO_LATENCY_MS"), std::string::npos);
+}
+
 }  // namespace

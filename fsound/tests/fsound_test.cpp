@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fsound/fsound_offline.h"
+#include "fsound/output.h"
 #include "fsound/tests/mp3_fixture.h"
 
 namespace {
@@ -37,6 +38,7 @@ class FsoundTest : public testing::Test {
     fsound_use_manual_clock(0);
   }
   static std::string path(const char* name) { return (dir / name).string(); }
+  friend uint64_t frames_ahead_of_the_ear(const char* latency_ms);
   void init_manual() {
     fsound_use_manual_clock(1);
     ASSERT_TRUE(FSOUND_Init(44100, 32, FSOUND_INIT_GLOBALFOCUS));
@@ -205,6 +207,38 @@ TEST_F(FsoundTest, InitFailsWithoutDeviceAndReinitialisesAfterClose) {
   EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, s), 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
   EXPECT_GT(FSOUND_GetCurrentPosition(0), 0u);
+}
+
+// The frames mixed but not yet heard on the dummy device: its buffer, and the latency the viewer
+// gives behind it.
+uint64_t frames_ahead_of_the_ear(const char* latency_ms) {
+  if (latency_ms) {
+    setenv("VORTELINE_AUDIO_LATENCY_MS", latency_ms, 1);
+  } else {
+    unsetenv("VORTELINE_AUDIO_LATENCY_MS");
+  }
+  EXPECT_TRUE(FSOUND_Init(44100, 32, FSOUND_INIT_GLOBALFOCUS));
+  unsetenv("VORTELINE_AUDIO_LATENCY_MS");
+  FSOUND_SAMPLE* s =
+      FSOUND_Sample_Load(FSOUND_FREE, (FsoundTest::dir / "tone.mp3").c_str(), FSOUND_NORMAL, 0, 0);
+  EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, s), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  const fsound::mixer& mixer = fsound::state().mixer;
+  const uint64_t heard = FSOUND_GetCurrentPosition(0) + mixer.channels[0].anchor_output;
+  const uint64_t ahead = mixer.mixed - heard;
+  FSOUND_Close();
+  return ahead;
+}
+
+TEST_F(FsoundTest, ThePositionStaysBehindTheDeviceBufferAndTheGivenLatency) {
+  // One device buffer (1024 frames) plus at most the block being played out, and a little for the
+  // block mixed since.
+  const uint64_t plain = frames_ahead_of_the_ear(nullptr);
+  EXPECT_GE(plain, 1024u);
+  EXPECT_LE(plain, 3u * 1024u);
+  const uint64_t given = frames_ahead_of_the_ear("250");
+  EXPECT_GE(given, 1024u + 11025u);
+  EXPECT_LE(given, 3u * 1024u + 11025u);
 }
 
 }  // namespace

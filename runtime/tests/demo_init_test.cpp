@@ -1,5 +1,5 @@
 // Start-up on a GL context with SDL's dummy audio device: the designed order, render targets of
-// the render size, the state it leaves, and the two sound failures.
+// the render size, the state it leaves, and the sound failures.
 #include "runtime/demo_init.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +71,13 @@ class DemoInitTest : public testing::Test {
 };
 
 TEST_F(DemoInitTest, BringsTheDemoUpInOrder) {
+  testing::internal::CaptureStderr();
   ASSERT_TRUE(demo_init());
+  // The 8-second soundtrack is shorter than the show: it loops, and start-up says so.
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                "vorteline: music//Zelmor - Vorteline.mp3 lasts 8.0 s, less than the show's 215 s: it plays "
+                "on in a loop\n"),
+            std::string::npos);
   // Loading frame presented, then a second present before the show loads; nothing rendered yet.
   EXPECT_TRUE((events == strings{"swap", "swap", "init"}));
   EXPECT_EQ(target_size(0), std::make_pair(1366, 767));
@@ -108,17 +114,38 @@ TEST_F(DemoInitTest, BringsTheDemoUpInOrder) {
 
 TEST_F(DemoInitTest, NoAudioDeviceEndsWithCodeOne) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(demo_init());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("vorteline: no sound"), std::string::npos);
   EXPECT_TRUE(
       (events == strings{"swap", "swap", "init",
                          "box:Vorteline|Problem initializing FMod. \nProgram will now exit.|2", "exit:1"}));
 }
 
-TEST_F(DemoInitTest, MissingSoundtrackEndsWithCodeZeroAfterLoading) {
+// A missing or unusable soundtrack is a failed start: the designed message, the reason on
+// standard error, exit code 1.
+TEST_F(DemoInitTest, MissingSoundtrackEndsWithCodeOneAfterLoading) {
   fs::remove_all(dir / "music");
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(demo_init());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "vorteline: music//Zelmor - Vorteline.mp3: cannot open: No such file or directory\n");
   EXPECT_TRUE((events == strings{"swap", "swap", "init",
-                                 "box:Vorteline|Problem initializing FMod. \nNo sound file.|2", "exit:0"}));
+                                 "box:Vorteline|Problem initializing FMod. \nNo sound file.|2", "exit:1"}));
+  EXPECT_EQ(demo.music_sample, nullptr);
+}
+
+// Random bytes whose start looks like three MPEG audio frames would otherwise loop as a buzz.
+TEST_F(DemoInitTest, ASoundtrackThatIsNotMpegAudioIsNoSoundFile) {
+  test_mp3::write_false_frames(dir / "music" / "Zelmor - Vorteline.mp3", 3, 500000, 5);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(demo_init());
+  EXPECT_EQ(
+      testing::internal::GetCapturedStderr(),
+      "vorteline: music//Zelmor - Vorteline.mp3: not MPEG audio: the frame at byte 0 is not followed by "
+      "another at byte 1251\n");
+  EXPECT_TRUE((events == strings{"swap", "swap", "init",
+                                 "box:Vorteline|Problem initializing FMod. \nNo sound file.|2", "exit:1"}));
   EXPECT_EQ(demo.music_sample, nullptr);
 }
 

@@ -1,7 +1,12 @@
-// Program entry on Linux and macOS: display modes, settings dialog, optional console, show window,
-// then the main loop until the window is closed (Escape and the show's end leave from inside a frame).
+// Program entry on Linux and macOS: the command line (the show, --help or an offline mode), then
+// display modes, settings dialog, show window and the main loop until the window is closed (Escape
+// and the show's end leave from inside a frame).
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
+
+#include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "capture/offline_options.h"
 #include "capture/offline_run.h"
@@ -12,20 +17,36 @@
 #include "shell/sdl/sdl_dialog.h"
 #include "shell/sdl/sdl_main_loop.h"
 #include "shell/sdl/sdl_platform.h"
+#include "shell/sdl/x11_clipboard.h"
 #include "shell/texts.h"
 
 int main(int argc, char** argv) {
   SDL_SetMainReady();
-  // The offline modes (video capture, pictures, timeline probe) need neither dialog nor screen.
-  if (is_offline_command(argc, argv)) return run_offline_command(argc, argv);
+  // The program started again by itself to keep the recorded text on the clipboard after it ends.
+  if (argc == 2 && std::string_view(argv[1]) == clipboard_keeper_argument) return run_clipboard_keeper();
+
+  std::string error;
+  switch (classify_command_line(argc, argv, error)) {
+    case command_kind::help:
+      std::fputs(program_usage().c_str(), stdout);
+      return 0;
+    case command_kind::refused:
+      std::fprintf(stderr, "vorteline: %s\n%s", error.c_str(), program_usage().c_str());
+      return 2;
+    case command_kind::offline:
+      // The offline modes (video capture, pictures, timeline probe) need neither dialog nor screen.
+      return run_offline_command(argc, argv);
+    case command_kind::show:
+      break;
+  }
   install_sdl_platform();
 
   enumerate_display_modes();
   run_settings_dialog();
-  if (argc > 1) open_console();
 
+  // A failed window creation has been reported; it is a failed start.
   if (!create_gl_window(texts::window_title, demo.screen_width, demo.screen_height, 32, demo.fullscreen))
-    return 0;
+    return 1;
   const int exit_code = run_main_loop({demo_frame, [] { platform.swap_buffers(); }});
   kill_gl_window();
   SDL_Quit();

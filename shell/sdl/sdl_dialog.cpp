@@ -12,6 +12,7 @@
 #include "shell/demo_state.h"
 #include "shell/display_modes.h"
 #include "shell/platform.h"
+#include "shell/sdl/sdl_window.h"
 #include "shell/texts.h"
 
 namespace {
@@ -136,6 +137,9 @@ dialog_result draw_dialog(dialog& d) {
 }
 
 bool open_dialog(dialog& d) {
+  // Without video (no display) the reason is the one SDL gives when it starts it.
+  if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (video_shows_nothing()) return false;
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   d.window = SDL_CreateWindow(texts::dialog_caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -231,16 +235,17 @@ void run_settings_dialog() {
     d.choice.mode_index = preselected_display_mode(demo.display_modes);
     demo.modes_pending = false;
   }
-  dialog_result result = dialog_result::quit;
-  if (open_dialog(d)) {
-    result = run_dialog(d);
-  } else {
-    // Without a window for the dialog the defaults stand, as if "Run ... " had been pressed.
-    result = dialog_result::run;
-  }
+  const bool shown = open_dialog(d);
+  const std::string reason = shown ? "" : SDL_GetError();
+  const dialog_result result = shown ? run_dialog(d) : dialog_result::run;
   const dialog_choice choice = d.choice;
   close_dialog(d);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
   if (result == dialog_result::quit) platform.exit_process(0);
   apply_dialog_choice(demo, choice);
+  if (!shown) {
+    // Without a window for the dialog the preselected settings stand, as if "Run ... " had been
+    // pressed; the viewer is told why.
+    report_no_dialog(reason, demo);
+  }
 }

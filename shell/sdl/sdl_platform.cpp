@@ -4,11 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
+#include <string_view>
 
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
 #include "shell/platform.h"
+#include "shell/sdl/x11_clipboard.h"
 
 namespace {
 
@@ -43,10 +44,19 @@ message_box_answer show_message_box(const char* text, const char* caption, messa
   return pressed == 1 ? message_box_answer::yes : message_box_answer::no;
 }
 
-// The clipboard of X11 and Wayland lives only as long as the program that owns it, and the
-// program ends right after this call: the text is therefore also written to standard output.
+// On X11 a selection ends with the client that owns it, and the program ends right after this
+// call: a keeper process takes the text (the program's own claim could reach the X server after
+// the keeper's and take it back). The text is also written to standard output.
 void copy_to_clipboard(const std::string& text) {
-  SDL_SetClipboardText(text.c_str());
+  const char* driver = SDL_GetCurrentVideoDriver();
+  std::string error;
+  if (!driver || std::string_view(driver) != "x11") {
+    SDL_SetClipboardText(text.c_str());
+  } else if (!start_clipboard_keeper(text, error)) {
+    std::fprintf(stderr, "vorteline: the recorded text leaves the clipboard when the program ends: %s\n",
+                 error.c_str());
+    SDL_SetClipboardText(text.c_str());
+  }
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
 }
@@ -69,11 +79,4 @@ void install_sdl_platform() {
   platform.exit_process = exit_process;
   platform.kill_gl_window = kill_gl_window;
   platform.swap_buffers = swap_buffers;
-}
-
-void open_console() {
-  // Standard output already reaches the terminal the program was started from.
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::setvbuf(stderr, nullptr, _IONBF, 0);
-  std::ios::sync_with_stdio(true);
 }

@@ -4,6 +4,3 @@
 
 // Installs them into `platform`; called once at start-up.
 void install_sdl_platform();
-
-// Gives standard output and standard error no buffering, so logs appear at once and in order.
-void open_console();

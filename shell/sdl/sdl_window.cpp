@@ -5,6 +5,9 @@
 #include <GL/glew.h>
 #include <SDL.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "engine/render_context.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
@@ -19,7 +22,9 @@ void report(const char* text) {
   platform.message_box(text, texts::error_caption, message_box_kind::ok_exclamation);
 }
 
+// A failed creation: SDL's reason on standard error, then the teardown and the fixed message.
 bool fail(const char* text) {
+  std::fprintf(stderr, "vorteline: cannot open the show window: %s\n", SDL_GetError());
   kill_gl_window();
   report(text);
   return false;
@@ -45,6 +50,13 @@ bool pixel_format_usable() {
 
 }  // namespace
 
+bool video_shows_nothing() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)) return false;
+  SDL_SetError("no display: SDL's video driver is \"%s\"", driver);
+  return true;
+}
+
 bool set_show_pixel_format() {
   bool ok = SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY) == 0;
   ok = ok && SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8) == 0;
@@ -63,16 +75,24 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
   demo.fullscreen = fullscreen;
 
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    platform.message_box(texts::register_class_failed, texts::error_caption,
-                         message_box_kind::ok_exclamation);
+    std::fprintf(stderr, "vorteline: cannot open the show window: no video: %s\n", SDL_GetError());
+    report(texts::register_class_failed);
     return false;
   }
   video_started = true;
+  if (video_shows_nothing()) {
+    std::fprintf(stderr, "vorteline: cannot open the show window: %s\n", SDL_GetError());
+    kill_gl_window();
+    report(texts::register_class_failed);
+    return false;
+  }
 
   if (demo.fullscreen && !display_offers(width, height)) {
     const message_box_answer answer = platform.message_box(
         texts::fullscreen_unsupported, texts::fullscreen_caption, message_box_kind::yes_no_exclamation);
     if (answer != message_box_answer::yes) {
+      std::fprintf(stderr, "vorteline: the display offers no %d x %d mode, and no window was wanted\n", width,
+                   height);
       platform.message_box(texts::program_will_close, texts::error_caption, message_box_kind::ok_stop);
       kill_gl_window();
       return false;
@@ -103,9 +123,15 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
   if (!context) return fail(texts::rendering_context_failed);
   demo.hrc = context;
   if (SDL_GL_MakeCurrent(window, context) != 0) return fail(texts::rendering_context_not_activated);
-  if (!pixel_format_usable()) return fail(texts::pixel_format_not_set);
+  if (!pixel_format_usable()) {
+    SDL_SetError("the context is not double buffered with a depth buffer");
+    return fail(texts::pixel_format_not_set);
+  }
   glewExperimental = GL_TRUE;
-  if (glewInit() != GLEW_OK) return fail(texts::rendering_context_not_activated);
+  if (glewInit() != GLEW_OK) {
+    SDL_SetError("the GL extension loader failed");
+    return fail(texts::rendering_context_not_activated);
+  }
 
   SDL_DisableScreenSaver();
   SDL_RaiseWindow(window);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "shell/platform.h"
+
 namespace {
 
 std::vector<display_mode> list_of(std::initializer_list<display_mode> offered) {
@@ -97,6 +101,28 @@ TEST(DisplayModes, SixteenByNineHeightIsTheTruncatedSinglePrecisionQuotient) {
   EXPECT_EQ(height_16_9(1920), 1080);
   EXPECT_EQ(height_16_9(1024), 576);
   EXPECT_EQ(height_16_9(1), 0);
+}
+
+TEST(DisplayModes, ADialogThatCannotBeShownIsReportedWithTheSettingsUsedInstead) {
+  static std::string box;
+  const platform_hooks saved = platform;
+  platform.message_box = [](const char* text, const char* caption, message_box_kind) {
+    box = std::string(caption) + "|" + text;
+    return message_box_answer::ok;
+  };
+  demo_state state;
+  state.display_modes = list_of({{1680, 1050}, {1280, 720}});
+  apply_dialog_choice(state, {1, true, false, true});
+  testing::internal::CaptureStderr();
+  report_no_dialog("no display", state);
+  const std::string printed = testing::internal::GetCapturedStderr();
+  platform = saved;
+  const std::string text =
+      "The settings dialog cannot be shown (no display).\nThe show starts with the preselected settings: "
+      "1280 x "
+      "720, fullscreen, Force 16:9.";
+  EXPECT_EQ(box, "     Vorteline | Quorl vs Vantry - 2010 |" + text);
+  EXPECT_EQ(printed, "vorteline: " + text + "\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "runtime/frame_state.h"
 #include "shell/demo_state.h"
+#include "shell/main_loop.h"
 #include "shell/sdl/sdl_keys.h"
 
 namespace {
@@ -101,6 +102,34 @@ TEST_F(SdlEvents, MouseButtonsAndMinimise) {
   window.window.event = SDL_WINDOWEVENT_RESTORED;
   dispatch_sdl_event(window);
   EXPECT_TRUE(demo.window_active);
+}
+
+TEST_F(SdlEvents, AnEscapeTapReleasedBeforeTheIdleTurnStillStartsTheEnding) {
+  // A frame (or the loading) longer than the tap: press and release both wait in the queue, and the
+  // loop handles every waiting event before the next idle turn.
+  const idle_turn_hooks hooks{[] { demo.show_time += 0.5; }, [] {}};
+  idle_turn(hooks);
+  dispatch_sdl_event(key_event(SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE));
+  dispatch_sdl_event(key_event(SDL_KEYUP, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE));
+  EXPECT_FALSE(demo.keys[vk::escape]);
+  EXPECT_FALSE(demo.ending);
+  idle_turn(hooks);
+  EXPECT_TRUE(demo.ending);
+  EXPECT_EQ(demo.ending_start, 1.0);  // the show time after this turn's frame
+
+  // A second tap changes nothing; the turn forgets each press it has seen.
+  dispatch_sdl_event(key_event(SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE));
+  dispatch_sdl_event(key_event(SDL_KEYUP, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE));
+  idle_turn(hooks);
+  EXPECT_EQ(demo.ending_start, 1.0);
+  EXPECT_FALSE(demo.escape_pressed);
+
+  // Other keys tapped between turns leave no trace.
+  demo = demo_state{};
+  dispatch_sdl_event(key_event(SDL_KEYDOWN, SDLK_q, SDL_SCANCODE_Q));
+  dispatch_sdl_event(key_event(SDL_KEYUP, SDLK_q, SDL_SCANCODE_Q));
+  idle_turn(hooks);
+  EXPECT_FALSE(demo.ending);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "shell/demo_state.h"
 #include "shell/display_modes.h"
 #include "shell/platform.h"
@@ -67,6 +69,20 @@ void enumerate_display_modes() {
 }
 
 void run_settings_dialog(void* instance) {
-  DialogBoxParamA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
-                  settings_dialog_procedure, 0);
+  const INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(IDD_SETTINGS),
+                                         nullptr, settings_dialog_procedure, 0);
+  if (result == 0 || result == -1) {
+    // The dialog could not be made: the preselected settings stand, as if "Run ... " had been
+    // pressed, and the viewer is told why.
+    const DWORD code = GetLastError();
+    char reason[256] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, reason,
+                   sizeof reason, nullptr);
+    dialog_choice choice;
+    choice.mode_index = preselected_display_mode(demo.display_modes);
+    apply_dialog_choice(demo, choice);
+    std::string text = reason;
+    text.erase(text.find_last_not_of("\r\n .") + 1);  // the system's text ends in ".\r\n"
+    report_no_dialog("error " + std::to_string(code) + (text.empty() ? "" : ": " + text), demo);
+  }
 }

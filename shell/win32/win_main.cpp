@@ -18,8 +18,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
   run_settings_dialog(instance);
   if (command_line && command_line[0] != '\0') open_console();
 
+  // A failed window creation has been reported; it is a failed start.
   if (!create_gl_window(texts::window_title, demo.screen_width, demo.screen_height, 32, demo.fullscreen)) {
-    return 0;
+    return 1;
   }
   const idle_turn_hooks hooks{demo_frame, [] { platform.swap_buffers(); }};
   MSG message{};
