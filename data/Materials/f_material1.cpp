@@ -82,19 +82,10 @@ void main() {
   float tone = (0.13 + 0.6 * sqrt(top)) * mix(1.0, 0.8, accent);
   vec3 base = mix(vec3(dot(hue, vec3(0.3, 0.59, 0.11))), hue, max(accent, 0.25)) * tone;
 
-  vec3 view = length(eye_pos) > 1e-5 ? normalize(-eye_pos) : vec3(0.0, 0.0, 1.0);
-  // The true facet normal, from how the surface moves across the screen. Where the given normal
-  // contradicts it (a swept tube's collapsed end ring is a flat disc whose normals still point
-  // sideways) the facet normal takes over; elsewhere the given, smooth normal is kept.
+  // Screen derivatives, taken before the openings may discard the fragment (they are not defined
+  // after it on every driver).
   vec3 facet = cross(dFdx(eye_pos), dFdy(eye_pos));
-  facet = length(facet) > 1e-12 ? normalize(facet) : view;
-  if (dot(facet, view) < 0.0) facet = -facet;
-  vec3 n = length(eye_normal) > 1e-6 ? normalize(eye_normal) : facet;
-  if (dot(n, view) < 0.0) n = -n;  // tubes and inside-out walls are seen from both sides
-  // Near the edges of a tube with few sides the smooth normal turns far from the facet's: there
-  // the edge catches the light as a bevel would, so prisms read as solid objects.
-  float bevel = 1.0 - smoothstep(0.5, 0.54, dot(n, facet));
-  n = normalize(mix(n, facet, 1.0 - smoothstep(0.05, 0.35, abs(dot(n, facet)))));
+  vec3 obj_width = fwidth(obj_pos);
 
   // Planar coordinates on the object's dominant face direction.
   vec3 on = length(obj_normal) > 1e-6 ? abs(normalize(obj_normal)) : vec3(0.0, 1.0, 0.0);
@@ -135,10 +126,23 @@ void main() {
     rim = open * (1.0 - smoothstep(0.0, 0.18, d - 1.0));
   }
 
+  vec3 view = length(eye_pos) > 1e-5 ? normalize(-eye_pos) : vec3(0.0, 0.0, 1.0);
+  // The true facet normal, from how the surface moves across the screen. Where the given normal
+  // contradicts it (a swept tube's collapsed end ring is a flat disc whose normals still point
+  // sideways) the facet normal takes over; elsewhere the given, smooth normal is kept.
+  facet = length(facet) > 1e-12 ? normalize(facet) : view;
+  if (dot(facet, view) < 0.0) facet = -facet;
+  vec3 n = length(eye_normal) > 1e-6 ? normalize(eye_normal) : facet;
+  if (dot(n, view) < 0.0) n = -n;  // tubes and inside-out walls are seen from both sides
+  // Near the edges of a tube with few sides the smooth normal turns far from the facet's: there
+  // the edge catches the light as a bevel would, so prisms read as solid objects.
+  float bevel = 1.0 - smoothstep(0.5, 0.54, dot(n, facet));
+  n = normalize(mix(n, facet, 1.0 - smoothstep(0.05, 0.35, abs(dot(n, facet)))));
+
   // Stone detail.
   // The detail fades out where its picture's texels come smaller than a pixel: the picture has
   // no mipmaps, and finer detail would only shimmer from frame to frame.
-  float texels = length(fwidth(obj_pos)) * detail * 512.0;
+  float texels = length(obj_width) * detail * 512.0;
   float sharp = 1.0 - smoothstep(2.5, 8.0, texels);
   vec3 bump = (vec3(0.0, tx.x, tx.y) * w.x + vec3(ty.x, 0.0, ty.y) * w.y + vec3(tz.x, tz.y, 0.0) * w.z) * sharp;
   // About 1 on flat stone, higher in the joints (1.06 over the whole picture).
@@ -147,8 +151,11 @@ void main() {
   // are seen from close by.
   float mottle = sharp * (tx.g * w.x + ty.g * w.y + tz.g * w.z + 0.06);  // about -0.13..0.13
   base *= 1.0 + 0.3 * mottle;
-  vec3 nb = normalize(n + gl_NormalMatrix * bump * 0.8);
-  if (dot(nb, view) < 0.05) nb = n;
+  vec3 nb = n;
+  if (sharp > 0.0) {  // far away the detail has faded out, and the rasteriser skips this
+    nb = normalize(n + gl_NormalMatrix * bump * 0.8);
+    if (dot(nb, view) < 0.05) nb = n;
+  }
   float groove = 0.0;
   if (accent > 0.0) {  // most surfaces are stone: the rasteriser skips this for them
     // Accents are striated along their length like cut crystal: bands of varying brightness
@@ -246,7 +253,7 @@ void main() {
 
   // Far away everything dissolves into the haze; the first few units stay clear, so near things
   // keep their contrast and the fog reads as depth.
-  float fog = exp(-max(dist - 6.0, 0.0) * 0.05);
+  float fog = exp(-max(dist - 6.0, 0.0) * 0.04);
   colour = mix(far_haze * 0.8, colour, fog);
   glow *= fog;
 

@@ -49,16 +49,19 @@ void main() {
   float z = eye_depth(uv);
 
   // The 4x4 pixels around this one as four bilinear taps on pixel corners, each weighted by how
-  // close its depth lies to this pixel's: the occlusion's interleaved pattern averages out
+  // close its depth lies to this pixel's surface: the occlusion's interleaved pattern averages out
   // without crossing depth edges. Limit (the tuning keys) widens the blur.
   float spread = 1.0 + clamp(Limit, 0.0, 4.0);
   float sharpness = 40.0 / max(z, 0.5);
+  // A tap is compared with the depth this pixel's surface has there (its slope across the
+  // screen), so a surface seen at a slant averages as evenly as one facing the eye.
+  vec2 slope = vec2(dFdx(z), dFdy(z));
   vec3 sum = centre * 0.05;
   float total = 0.05;
   for (int i = 0; i < 4; ++i) {
     vec2 corner = vec2(i == 1 || i == 3 ? 1.0 : -1.0, i >= 2 ? 1.0 : -1.0) - 0.5;
     vec2 q = uv + corner * spread * px;
-    float w = exp(-abs(eye_depth(q) - z) * sharpness);
+    float w = exp(-abs(eye_depth(q) - z - dot(corner * spread, slope)) * sharpness);
     sum += texture2D(texture2d_1, q).rgb * w;
     total += w;
   }

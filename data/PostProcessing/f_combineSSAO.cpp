@@ -1,6 +1,6 @@
 #version 120
 // Ambient occlusion from the scene's depth and facet normals, applied to the scene colour.
-// For every pixel the eye-space point P is rebuilt from the depth buffer; twelve taps on a spiral
+// For every pixel the eye-space point P is rebuilt from the depth buffer; eight taps on a spiral
 // around it in screen space (a disc of fixed eye-space radius) are read back from the depth
 // buffer as points Q. Each counts by how far it rises above P's tangent plane, weighted by angle
 // (the cosine over the distance) and faded out towards the edge of the disc, so flat and convex
@@ -19,8 +19,8 @@ uniform float fttime;                // running time: the occlusion comes up wit
 const float near_plane = 0.1;
 const float far_plane = 30.0;
 const float tan_half_fov = 0.767327;  // tan(75 degrees / 2), the scene's field of view
-const int taps = 12;
-const float turns = 7.0;            // turns of the spiral over the taps (coprime with the taps)
+const int taps = 8;
+const float turns = 5.0;            // turns of the spiral over the taps (coprime with the taps)
 const float radius_near = 0.9;     // eye-space radius of the disc near the eye
 const float radius_growth = 0.04;  // and how it widens with distance, so far walls keep some
 const float intensity = 0.5;
