@@ -258,7 +258,7 @@ void main() {
   // Far away everything dissolves into the haze; the first few units stay clear, so near things
   // keep their contrast and the fog reads as depth.
   float fog = falloff(max(dist - 6.0, 0.0) * 0.04);
-  colour = mix(far_haze * 0.8, colour, fog);
+  colour = mix(far_haze, colour, fog);
   glow *= fog;
 
   gl_FragData[0] = vec4(shoulder(colour), glow);

@@ -30,7 +30,7 @@ float exposure(float t) {
   e += 0.5 * (1.0 - smoothstep(11.0, 14.0, t));                          // the opening corridor
   e += 0.35 * smoothstep(12.0, 15.0, t) * (1.0 - smoothstep(43.0, 46.0, t));  // the tunnel of tubes
   e -= 0.12 * smoothstep(101.0, 104.0, t) * (1.0 - smoothstep(166.0, 168.0, t));
-  e -= 0.3 * smoothstep(110.0, 114.0, t) * (1.0 - smoothstep(161.0, 165.0, t));  // the bright core
+  e -= 0.2 * smoothstep(110.0, 114.0, t) * (1.0 - smoothstep(161.0, 165.0, t));  // the bright core
   e += 0.4 * smoothstep(188.0, 191.0, t) + 0.4 * smoothstep(201.0, 204.0, t);    // the finale
   return e;
 }

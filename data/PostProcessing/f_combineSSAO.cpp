@@ -59,7 +59,7 @@ void main() {
     vec2 ndc = uv * 2.0 - 1.0;
     float r2 = dot(ndc * vec2(1.0, 1.3), ndc * vec2(1.0, 1.3));
     float glow = exp(-r2 * 2.2);
-    gl_FragColor = vec4(vec3(0.52, 0.56, 0.62) * (0.1 + 0.9 * glow) * 0.8, glow * 0.5);
+    gl_FragColor = vec4(vec3(0.52, 0.56, 0.62) * (0.1 + 1.4 * glow), glow * 0.7);
     return;
   }
   // Light-emitting surfaces (colour alpha) are spared the occlusion: where they are spared
