@@ -120,7 +120,14 @@ frame_flicker measure_flicker(const image_view& a, const image_view& b) {
   frame_flicker result;
   const int w = a.width, h = a.height;
   if (w != b.width || h != b.height || w == 0 || h == 0) return result;
-  const std::vector<float> la = luma_plane(a), lb = luma_plane(b);
+  const std::vector<float> la = luma_plane(a);
+  std::vector<float> lb = luma_plane(b);
+  // A change of the whole picture's brightness (the light flashing on a kick) is not flicker:
+  // the second frame is brought to the first one's mean first.
+  double sum_a = 0, sum_b = 0;
+  for (size_t i = 0; i < la.size(); ++i) sum_a += la[i], sum_b += lb[i];
+  if (sum_b > 0)
+    for (float& l : lb) l = static_cast<float>(l * (sum_a / sum_b));
   const std::vector<float> ba = box_blur(la, w, h), bb = box_blur(lb, w, h);
   double change = 0;
   size_t still = 0;

@@ -39,7 +39,8 @@ frame_light measure_light(const image_view& frame);
 double flat_colour_share(const image_view& frame);
 
 // Fine detail is each luma minus its 5x5 box average; a pixel is still when that average moves by
-// less than 1/255 between the frames. Both frames must have the same size.
+// less than 1/255 between the frames. The second frame is first scaled to the first one's mean
+// luma, so a flash of the whole picture does not count. Both frames must have the same size.
 frame_flicker measure_flicker(const image_view& a, const image_view& b);
 
 // Luma of a rectangle (x0 <= x < x1, y0 <= y < y1, in the view's row order), for checks of parts of

@@ -88,13 +88,27 @@ TEST(LookStats, FlickerCountsChangingDetailOnlyWhereThePictureIsStill) {
   EXPECT_GT(boiling.noise, 2.0);
   EXPECT_GT(boiling.still_share, 0.5);
 
-  // A picture that moves (its right half brightens a lot) is not counted there.
-  picture moved = a;
-  for (int y = 0; y < 64; ++y)
-    for (int x = 64; x < 128; ++x) moved.set(x, y, 200, 200, 200);
-  const frame_flicker moving = measure_flicker(a.view(), moved.view());
+  // A picture that moves (a bright bar crosses its right half) is not counted there.
+  picture moved = a, bar = a;
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 64; x < 96; ++x) moved.set(x, y, 200, 200, 200);
+    for (int x = 96; x < 128; ++x) bar.set(x, y, 200, 200, 200);
+  }
+  const frame_flicker moving = measure_flicker(moved.view(), bar.view());
   EXPECT_LT(moving.still_share, 0.55);
-  EXPECT_EQ(moving.noise, 0.0);
+  EXPECT_LT(moving.noise, 0.01);
+
+  // The whole picture 15% brighter (a flash on the kick): no flicker.
+  picture flash(128, 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 128; ++x) {
+      const uint8_t* p = &a.rgb[(static_cast<size_t>(y) * 128 + x) * 3];
+      const int v = p[0] * 115 / 100;
+      flash.set(x, y, v, v, v);
+    }
+  const frame_flicker flashed = measure_flicker(a.view(), flash.view());
+  EXPECT_LT(flashed.noise, 0.6);
+  EXPECT_GT(flashed.still_share, 0.9);
 }
 
 TEST(LookStats, BrightestLumaOfABand) {
