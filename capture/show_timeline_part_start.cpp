@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "capture/show_timeline.h"
@@ -21,9 +22,10 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
     error = "the probe needs a positive frame rate";
     return false;
   }
-  // Only the key track of the show's set-up is needed; the part is never destroyed, as its
-  // meshes and programs would reach for a GL context that does not exist here.
-  part_start& part = *new part_start();
+  // Only the key track of the show's set-up is needed: the part's meshes and programs stay
+  // empty (nothing of them reaches GL, which does not exist here, not even when they go).
+  const auto owner = std::make_unique<part_start>();
+  part_start& part = *owner;
   part.key_track.reset();
   const std::string keys = part.key_track.load_keys("misc//piano3.txt");
   if (!keys.empty()) std::fprintf(stderr, "misc//piano3.txt: %s\n", keys.c_str());
