@@ -53,9 +53,12 @@ function(vt_executable name)
   vt_warnings(${name})
 endfunction()
 
+# Runs a test's command under an X server of its own.
+set(VT_WITH_DISPLAY ${PROJECT_SOURCE_DIR}/tests/support/with-display.sh)
+
 # vt_test(name SOURCES ... LIBS ... [GL] [LABELS ...] [TIMEOUT s]): a GoogleTest executable
-# registered with CTest. GL tests need a display (the test command runs CTest under Xvfb) and
-# carry the label "gl"; the others carry "unit".
+# registered with CTest. GL tests need a display: each runs under an X server of its own
+# (tests/support/with-display.sh), and carries the label "gl"; the others carry "unit".
 function(vt_test name)
   if(NOT VORTELINE_TESTS)
     return()
@@ -76,7 +79,12 @@ function(vt_test name)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()
-  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${VORTELINE_BIN_DIR})
+  if(A_GL)
+    add_test(NAME ${name} COMMAND ${VT_WITH_DISPLAY} $<TARGET_FILE:${name}>
+             WORKING_DIRECTORY ${VORTELINE_BIN_DIR})
+  else()
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${VORTELINE_BIN_DIR})
+  endif()
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${A_TIMEOUT})
 endfunction()
 

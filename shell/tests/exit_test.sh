@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# The Escape ending under an X server of its own (Xvfb, 800 x 600): a quick tap of Escape ends the
-# show whether it comes during the loading or during a frame, and the recorded lines stay on the
-# clipboard after the program has ended, served by the clipboard keeper until another program
-# takes the clipboard.
+# The Escape ending, under an X server of its own (800 x 600, started by with-display.sh): a quick
+# tap of Escape ends the show whether it comes during the loading or during a frame, and the
+# recorded lines stay on the clipboard after the program has ended, served by the clipboard keeper
+# until another program takes the clipboard.
 # Usage: exit_test.sh BIN_DIR OUTPUT_DIR
 set -uo pipefail
 bin=$1
 out=$2
-if [ -z "${VT_EXIT_TEST_INNER:-}" ]; then
-  exec xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 800x600x24" env VT_EXIT_TEST_INNER=1 "$0" "$@"
-fi
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 mkdir -p "$out"
 cd "$bin" || exit 1
