@@ -21,6 +21,10 @@ namespace {
 constexpr float unit = 2.0f;
 constexpr int dialog_width = 179;
 constexpr int dialog_height = 88;
+// The dialog looks for events this often, and redraws on every event or this often for hover
+// effects.
+constexpr Uint32 idle_poll_ms = 10;
+constexpr Uint32 redraw_ms = 100;
 
 constexpr const char* font_file = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
@@ -179,24 +183,33 @@ void close_dialog(dialog& d) {
 }
 
 dialog_result run_dialog(dialog& d) {
+  Uint32 drawn_at = SDL_GetTicks() - redraw_ms;
   for (;;) {
+    // Polled, with a short sleep when nothing is waiting. SDL's blocking wait would wake itself
+    // through an event sent to the dialog window on a second X connection; once the dialog is
+    // closed that event names a window that no longer exists, and the X error it raises when
+    // video shuts down ends the whole program.
     SDL_Event event;
-    // Sleep until something happens (or a short while passes, for hover effects).
-    if (SDL_WaitEventTimeout(&event, 100)) {
-      do {
-        if (event.type == SDL_QUIT) return dialog_result::quit;
-        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
-          return dialog_result::quit;
-        }
-        // Escape acts as "Quit"; Enter presses the default button "Run ... ".
-        if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) return dialog_result::quit;
-        if (event.type == SDL_KEYDOWN && !d.list_open &&
-            (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER)) {
-          return dialog_result::run;
-        }
-        ImGui_ImplSDL2_ProcessEvent(&event);
-      } while (SDL_PollEvent(&event));
+    bool any = false;
+    while (SDL_PollEvent(&event)) {
+      any = true;
+      if (event.type == SDL_QUIT) return dialog_result::quit;
+      if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        return dialog_result::quit;
+      }
+      // Escape acts as "Quit"; Enter presses the default button "Run ... ".
+      if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) return dialog_result::quit;
+      if (event.type == SDL_KEYDOWN && !d.list_open &&
+          (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER)) {
+        return dialog_result::run;
+      }
+      ImGui_ImplSDL2_ProcessEvent(&event);
     }
+    if (!any && SDL_GetTicks() - drawn_at < redraw_ms) {
+      SDL_Delay(idle_poll_ms);
+      continue;
+    }
+    drawn_at = SDL_GetTicks();
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     ImGui::NewFrame();

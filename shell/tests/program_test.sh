@@ -19,11 +19,12 @@ fail() {
   failures=$((failures + 1))
 }
 
-# Prints the id of the first window whose title matches $1, waiting up to $2 seconds.
+# Prints the id of the first mapped (viewable) window whose title matches $1, waiting up to $2
+# seconds: keys and clicks go only to a window that is on the screen.
 wait_window() {
   local id
   for _ in $(seq $(($2 * 10))); do
-    id=$(xdotool search --name "$1" 2>/dev/null | head -1)
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.1
