@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace fsound {
 
@@ -188,15 +189,23 @@ bool decode_mp3_file(const char* path, decoded_audio& out, std::string& error) {
     return false;
   }
 
-  std::vector<unsigned char> chunk(64 * 1024);
-  for (;;) {
-    size_t done = 0;
-    const int result = mpg123_read(h.get(), chunk.data(), chunk.size(), &done);
-    const auto* values = reinterpret_cast<const int16_t*>(chunk.data());
-    out.pcm.insert(out.pcm.end(), values, values + done / sizeof(int16_t));
-    if (result == MPG123_DONE) break;
-    if (result == MPG123_NEW_FORMAT) continue;  // same format again: nothing changes for us
-    if (result != MPG123_OK) break;             // a damaged tail ends the sample where it breaks
+  // The whole soundtrack is held decoded (tens of megabytes): running out of memory on the way is
+  // an ordinary failure of the load.
+  try {
+    std::vector<unsigned char> chunk(64 * 1024);
+    for (;;) {
+      size_t done = 0;
+      const int result = mpg123_read(h.get(), chunk.data(), chunk.size(), &done);
+      const auto* values = reinterpret_cast<const int16_t*>(chunk.data());
+      out.pcm.insert(out.pcm.end(), values, values + done / sizeof(int16_t));
+      if (result == MPG123_DONE) break;
+      if (result == MPG123_NEW_FORMAT) continue;  // same format again: nothing changes for us
+      if (result != MPG123_OK) break;             // a damaged tail ends the sample where it breaks
+    }
+  } catch (const std::bad_alloc&) {
+    out = {};
+    error = "out of memory while decoding it";
+    return false;
   }
   out.pcm.resize(out.pcm.size() / 2 * 2);
   out.rate = static_cast<int>(rate);

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,9 @@
 #include "shell/sdl/x11_clipboard.h"
 #include "shell/texts.h"
 
-int main(int argc, char** argv) {
-  SDL_SetMainReady();
+namespace {
+
+int run_program(int argc, char** argv) {
   // The program started again by itself to keep the recorded text on the clipboard after it ends.
   if (argc == 2 && std::string_view(argv[1]) == clipboard_keeper_argument) return run_clipboard_keeper();
 
@@ -51,4 +53,18 @@ int main(int argc, char** argv) {
   kill_gl_window();
   SDL_Quit();
   return exit_code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SDL_SetMainReady();
+  // The loaders turn a failed allocation into their own errors; one anywhere else (a machine out
+  // of memory) still ends the program with a reason and a failure status, not an abort.
+  try {
+    return run_program(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("vorteline: out of memory\n", stderr);
+    return 1;
+  }
 }
