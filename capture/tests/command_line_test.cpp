@@ -2,9 +2,7 @@
 // ranges, output folders that cannot be written, and start-ups that cannot show anything. Each is
 // answered at once, with its reason, instead of reaching the settings dialog or the long start-up.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -28,11 +26,10 @@ outcome run(const std::string& arguments, const std::string& environment = "") {
   const auto out = scratch_dir() / "stdout.txt", errors = scratch_dir() / "stderr.txt";
   const std::string command = "SDL_AUDIODRIVER=dummy " + environment + " timeout 60 ./vorteline " +
                               arguments + " > '" + out.string() + "' 2> '" + errors.string() + "'";
-  const auto start = std::chrono::steady_clock::now();
-  const int status = std::system(command.c_str());
+  const offline_test::timed_status t = offline_test::run_timed(command);
   outcome o;
-  o.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  o.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  o.seconds = t.seconds;
+  o.exit_code = t.exit_code;
   o.out = file_bytes(out);
   o.errors = file_bytes(errors);
   return o;

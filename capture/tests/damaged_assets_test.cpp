@@ -4,9 +4,7 @@
 // the exit status the asset calls for (1 where the show cannot start, 0 where it plays on without
 // the asset) and a console message naming the file and what was wrong with it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -66,11 +64,10 @@ outcome run_show() {
       std::to_string(time_limit_s) + " '" + (fs::current_path() / "vorteline").string() +
       "' --contact-sheet '" + sheet.string() + "' --every 30 --fps 10 --size 64x36 > '" + console.string() +
       "' 2>&1";
-  const auto start = std::chrono::steady_clock::now();
-  const int status = std::system(command.c_str());
+  const offline_test::timed_status t = offline_test::run_timed(command);
   outcome o;
-  o.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  o.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  o.seconds = t.seconds;
+  o.exit_code = t.exit_code;
   o.console = file_bytes(console);
   o.picture = fs::exists(sheet);
   return o;

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -52,6 +53,15 @@ image read_png(const std::filesystem::path& path) {
   img.rgb.assign(data, data + static_cast<size_t>(img.width) * img.height * 3);
   stbi_image_free(data);
   return img;
+}
+
+timed_status run_timed(const std::string& command) {
+  const auto start = std::chrono::steady_clock::now();
+  const int status = std::system(command.c_str());
+  timed_status t;
+  t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  t.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return t;
 }
 
 std::string command_output(const std::string& command) {

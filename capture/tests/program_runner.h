@@ -30,6 +30,13 @@ image read_png(const std::filesystem::path& path);
 
 std::string file_bytes(const std::filesystem::path& path);
 
+// Runs a command through the shell: its exit status (-1 when a signal ended it) and how long it ran.
+struct timed_status {
+  int exit_code = -1;
+  double seconds = 0.0;
+};
+timed_status run_timed(const std::string& command);
+
 // Runs a command through the shell and returns its standard output.
 std::string command_output(const std::string& command);
 
