@@ -20,7 +20,7 @@ status=0
 SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=1:exitcode=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ../../tests/support/with-display.sh ./vorteline --capture "$out/show.mp4" --size 160x90 --fps 4 \
   2>"$out/stderr.txt" || status=$?
-if grep -E "ERROR: AddressSanitizer|runtime error:" "$out/stderr.txt" >&2; then
+if grep -q -E "ERROR: AddressSanitizer|runtime error:" "$out/stderr.txt"; then
   sed -n '/ERROR: AddressSanitizer\|runtime error:/,$p' "$out/stderr.txt" | head -n 60 >&2
   echo "test-asan: sanitizer reports in the show's run" >&2
   exit 1

@@ -5,8 +5,6 @@
 // the asset) and a console message naming the file and what was wrong with it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -73,7 +71,6 @@ outcome run_show() {
   return o;
 }
 
-std::string read(const fs::path& path) { return file_bytes(path); }
 void write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 std::string random_bytes(size_t count, unsigned seed) {
@@ -106,7 +103,7 @@ struct expectation {
 void check(const std::string& file, const damage& d, const expectation& expected) {
   SCOPED_TRACE(file + ", " + d.name);
   const fs::path path = data_copy() / file;
-  const std::string original = read(path);
+  const std::string original = file_bytes(path);
   const std::optional<std::string> damaged = d.apply(original);
   if (damaged) {
     write(path, *damaged);
@@ -117,7 +114,6 @@ void check(const std::string& file, const damage& d, const expectation& expected
   write(path, original);
 
   EXPECT_EQ(o.exit_code, expected.exit_code) << o.console;
-  if (std::getenv("VT_SHOW_CONSOLE")) std::printf("%s\n", o.console.c_str());
   EXPECT_LT(o.seconds, time_limit_s);
   for (const std::string& message : expected.messages) {
     EXPECT_NE(o.console.find(message), std::string::npos) << "no \"" << message << "\" in:\n" << o.console;
