@@ -17,7 +17,7 @@
 #include "assets/jpeg/jpeg_decoder.h"
 #include "engine/random.h"
 #include "engine/render_context.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 
 namespace {
 

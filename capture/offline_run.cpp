@@ -28,8 +28,8 @@
 #include "runtime/frame_clock.h"
 #include "runtime/parts.h"
 #include "runtime/stopwatch.h"
-#include "shell/demo_state.h"
-#include "shell/platform.h"
+#include "runtime/demo_state.h"
+#include "runtime/platform.h"
 
 namespace {
 

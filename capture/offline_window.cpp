@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "engine/render_context.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "shell/sdl/sdl_window.h"
 
 void (*offline_present_observer)() = nullptr;

@@ -1,9 +1,8 @@
 #pragma once
 // What the offline modes need from the show part besides drawing. The show's picture is a function
 // of its timeline (clocks, key track, camera), which every frame advances; a frame nobody sees
-// only needs that step, not the drawing. One implementation per show part: the real show's
-// (show_timeline_part_start.cpp) and, while the show is not in the build, the runtime's stand-in's
-// (show_timeline_standin.cpp), whose picture has no history.
+// only needs that step, not the drawing. The show part's implementation is in
+// show_timeline_part_start.cpp.
 #include <string>
 
 struct parts;

@@ -12,8 +12,8 @@
 #include "runtime/frame_state.h"
 #include "runtime/part_loader.h"
 #include "runtime/parts.h"
-#include "shell/demo_state.h"
-#include "shell/platform.h"
+#include "runtime/demo_state.h"
+#include "runtime/platform.h"
 
 namespace {
 

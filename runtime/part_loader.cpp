@@ -4,7 +4,7 @@
 #include <GL/glu.h>
 
 #include "engine/render_context.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 
 void part_loader::init(render_context*) { texture_offset = 0; }
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 
 int32_t wheel_notches_of(int32_t delta) { return delta / 120; }
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "shell/texts.h"
 
 bool accept_display_mode(int width, int height) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 
 // True for a landscape mode no wider or taller than 1.8:1 and no side above 2047 pixels.
 bool accept_display_mode(int width, int height);

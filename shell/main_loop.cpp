@@ -1,6 +1,6 @@
 #include "shell/main_loop.h"
 
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 
 void idle_turn(const idle_turn_hooks& hooks) {
   if (demo.window_active) hooks.frame();

@@ -3,7 +3,7 @@
 #include "engine/render_context.h"
 #include "runtime/frame_state.h"
 #include "shell/authoring.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/gl_window.h"
 
 void record_middle_click() {

@@ -7,7 +7,7 @@
 
 #include "assets/image_texture.h"
 #include "engine/render_context.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "show/part_start.h"
 
 parts* create_show_part() { return new part_start; }

@@ -5,7 +5,7 @@
 #include "engine/random.h"
 #include "engine/render_context.h"
 #include "engine/screen_pass.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "show/gl_scene_output.h"
 #include "show/frame_passes.h"
 #include "show/part_start.h"

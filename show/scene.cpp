@@ -2,7 +2,7 @@
 
 #include "engine/random.h"
 #include "engine/render_context.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 
 void draw_scene(part_start& part, const render_context& context, bool use_projector_camera, bool velocity,
                 scene_output& out) {

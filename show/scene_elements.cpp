@@ -2,7 +2,7 @@
 // Z, the radii key by key, then the rotation; that order is part of the show's look.
 #include "engine/random.h"
 #include "engine/spline_track.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "show/scene.h"
 #include "show/timeline.h"
 

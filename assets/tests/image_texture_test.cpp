@@ -11,7 +11,7 @@
 #include "assets/tests/image_jpeg_support.h"
 #include "engine/random.h"
 #include "engine/render_context.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {

@@ -22,8 +22,6 @@ namespace fs = std::filesystem;
 using offline_test::file_bytes;
 using offline_test::scratch_dir;
 
-#ifdef VT_CAPTURE_REAL_SHOW
-
 // A run may take this long; a healthy one takes a few seconds.
 constexpr int time_limit_s = 60;
 // Address space for the program, in KiB. With two rasteriser threads and two malloc arenas a
@@ -231,9 +229,5 @@ TEST(DamagedAssets, ADamagedShaderIsNamedWithItsLine) {
     check(folder, random, {0, {named + ":", "error"}});
   }
 }
-
-#else
-TEST(DamagedAssets, NeedTheShow) { GTEST_SKIP() << "built without the show"; }
-#endif
 
 }  // namespace

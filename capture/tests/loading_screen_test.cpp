@@ -7,8 +7,8 @@
 #include "capture/offline_window.h"
 #include "capture/picture.h"
 #include "fsound/fsound_offline.h"
-#include "shell/demo_state.h"
-#include "shell/platform.h"
+#include "runtime/demo_state.h"
+#include "runtime/platform.h"
 
 namespace {
 

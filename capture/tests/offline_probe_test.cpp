@@ -11,8 +11,6 @@ namespace {
 
 using namespace offline_test;
 
-#ifdef VT_CAPTURE_REAL_SHOW
-
 struct probe_line {
   std::string text;
   double number(const std::string& key) const {
@@ -68,15 +66,5 @@ TEST(OfflineProbe, TheKeyTrackGrowsByOneKeyPerFrame) {
   // 300 frames either way: 5 s at 60 frames per second, 10 s at 30.
   EXPECT_EQ(probe("10 --fps 30").number("key_count"), at5);
 }
-
-#else
-
-TEST(OfflineProbe, NeedsTheShowPart) {
-  const run_result r = run_program("--probe 10");
-  EXPECT_EQ(r.exit_code, 1);
-  EXPECT_NE(r.errors.find("no show part"), std::string::npos) << r.errors;
-}
-
-#endif
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "engine/render_context.h"
 #include "runtime/frame_state.h"
 #include "runtime/parts.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "tests/support/gl_test_context.h"
 #include "tools/look/look_stats.h"
 

@@ -18,7 +18,7 @@
 #include "fsound/tests/mp3_fixture.h"
 #include "runtime/stopwatch.h"
 #include "runtime/tests/fake_part.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "runtime/demo_frame.h"
 #include "runtime/part_loader.h"
 #include "runtime/tests/fake_part.h"
-#include "shell/demo_state.h"
-#include "shell/platform.h"
+#include "runtime/demo_state.h"
+#include "runtime/platform.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 
 #include "fsound/fsound.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 
 namespace runtime_test {
 

@@ -8,7 +8,7 @@
 #include <numbers>
 
 #include "engine/render_context.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {

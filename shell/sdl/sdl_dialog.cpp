@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/display_modes.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "shell/sdl/sdl_window.h"
 #include "shell/texts.h"
 

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "shell/sdl/x11_clipboard.h"
 
 namespace {

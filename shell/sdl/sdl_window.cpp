@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "engine/render_context.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "shell/texts.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/platform.h"
+#include "runtime/platform.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/frame_state.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/main_loop.h"
 #include "shell/sdl/sdl_keys.h"
 

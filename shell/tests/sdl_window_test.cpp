@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "shell/sdl/sdl_main_loop.h"
 #include "shell/texts.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "runtime/frame_state.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 
 namespace {
 

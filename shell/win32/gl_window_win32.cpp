@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "engine/render_context.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "shell/texts.h"
 #include "shell/win32/window_procedure_win32.h"
 

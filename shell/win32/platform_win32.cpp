@@ -7,9 +7,9 @@
 #include <cstring>
 #include <iostream>
 
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/display_modes.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "shell/win32/resource.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <windows.h>
 
 #include "runtime/demo_frame.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "shell/gl_window.h"
 #include "shell/main_loop.h"
-#include "shell/platform.h"
+#include "runtime/platform.h"
 #include "shell/texts.h"
 #include "shell/win32/platform_win32.h"
 #include "shell/win32/settings_dialog.h"

@@ -9,7 +9,7 @@
 
 #include "engine/render_context.h"
 #include "engine/sweep_tube.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "show/frame_passes.h"
 #include "show/part_start.h"
 #include "show/scene.h"

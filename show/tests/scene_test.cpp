@@ -6,7 +6,7 @@
 
 #include "engine/random.h"
 #include "engine/render_context.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "show/tests/scene_recorder.h"
 #include "show/timeline.h"
 

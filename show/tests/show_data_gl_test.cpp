@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "engine/render_context.h"
-#include "shell/demo_state.h"
+#include "runtime/demo_state.h"
 #include "show/part_start.h"
 #include "show/tests/show_test_support.h"
 #include "tests/support/gl_test_context.h"

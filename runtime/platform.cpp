@@ -1,4 +1,4 @@
-#include "shell/platform.h"
+#include "runtime/platform.h"
 
 #include <cstdio>
 #include <cstdlib>

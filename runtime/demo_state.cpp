@@ -1,0 +1,3 @@
+#include "runtime/demo_state.h"
+
+demo_state demo;

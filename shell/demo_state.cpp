@@ -1,3 +1,0 @@
-#include "shell/demo_state.h"
-
-demo_state demo;

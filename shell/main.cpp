@@ -1,2 +1,0 @@
-// Entry point; the window spine arrives with the SDL backend.
-int main() { return 0; }
