@@ -1,16 +1,15 @@
+// The offline modes' hidden window, through the windowing backend's contract.
 #include "capture/offline_window.h"
 
 #include <GL/glew.h>
-#include <SDL.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
-#include "engine/render_context.h"
 #include "runtime/demo_state.h"
-#include "shell/gl_window.h"
+#include "runtime/gl_scene.h"
 #include "runtime/platform.h"
-#include "shell/sdl/sdl_window.h"
 
 void (*offline_present_observer)() = nullptr;
 
@@ -34,34 +33,12 @@ void set_offline_display(int width, int height) {
 }
 
 bool open_offline_window() {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "offline: no video: %s\n", SDL_GetError());
+  std::string error;
+  if (!open_hidden_gl_window(demo.screen_width, demo.screen_height, error)) {
+    std::fprintf(stderr, "offline: %s\n", error.c_str());
     return false;
   }
-  set_show_pixel_format();
-  SDL_Window* window = SDL_CreateWindow("Vorteline (offline)", 0, 0, demo.screen_width, demo.screen_height,
-                                        SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!window) {
-    std::fprintf(stderr, "offline: no window: %s\n", SDL_GetError());
-    close_offline_window();
-    return false;
-  }
-  demo.hwnd = window;
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) {
-    std::fprintf(stderr, "offline: no GL context: %s\n", SDL_GetError());
-    close_offline_window();
-    return false;
-  }
-  demo.hrc = context;
-  SDL_GL_MakeCurrent(window, context);
-  glewExperimental = GL_TRUE;
-  if (glewInit() != GLEW_OK) {
-    std::fprintf(stderr, "offline: the GL extension loader failed\n");
-    close_offline_window();
-    return false;
-  }
-  platform.kill_gl_window = close_offline_window;
+  platform.kill_gl_window = kill_gl_window;
   platform.swap_buffers = present;
   return true;
 }
@@ -74,21 +51,9 @@ int offline_gl_size_limit() {
   return std::min({texture, renderbuffer, viewport[0], viewport[1]});
 }
 
-void start_offline_show() {
+bool start_offline_show() {
   resize_gl_scene(demo.screen_width, demo.screen_height);
-  init_gl();
-  global_render_context.device_context = demo.hwnd;
+  return init_gl();
 }
 
-void close_offline_window() {
-  if (demo.hrc) {
-    SDL_GL_MakeCurrent(static_cast<SDL_Window*>(demo.hwnd), nullptr);
-    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(demo.hrc));
-    demo.hrc = nullptr;
-  }
-  if (demo.hwnd) {
-    SDL_DestroyWindow(static_cast<SDL_Window*>(demo.hwnd));
-    demo.hwnd = nullptr;
-  }
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
+void close_offline_window() { kill_gl_window(); }

@@ -15,8 +15,8 @@ bool open_offline_window();
 int offline_gl_size_limit();
 
 // Runs the program's window start-up in the open window: GL defaults and the demo start-up, which
-// loads the show and starts the soundtrack.
-void start_offline_show();
+// loads the show and starts the soundtrack. False when the start-up failed (it has said why).
+bool start_offline_show();
 
 // Tears the window and context down (safe to call twice).
 void close_offline_window();

@@ -7,10 +7,10 @@
 
 #include "engine/render_context.h"
 #include "fsound/fsound.h"
+#include "runtime/demo_state.h"
 #include "runtime/frame_clock.h"
 #include "runtime/frame_state.h"
 #include "runtime/parts.h"
-#include "runtime/demo_state.h"
 #include "runtime/platform.h"
 
 namespace {
@@ -34,7 +34,7 @@ double ending_fade_level(double show_time, double ending_start, double fade_rate
 
 int ending_volume(double fade_level) { return static_cast<int>(255.0 - 255.0 * fade_level); }
 
-void demo_frame() {
+bool demo_frame() {
   frame_state& state = global_frame_state;
   step_frame_clock();
 
@@ -59,7 +59,7 @@ void demo_frame() {
 
   if (show_has_ended(demo.show_time) || state.requests[request_exit]) {
     end_program(false);
-    return;
+    return false;
   }
 
   if (demo.ending) {
@@ -74,6 +74,10 @@ void demo_frame() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glFlush();
-    if (level > ending_exit_level) end_program(true);
+    if (level > ending_exit_level) {
+      end_program(true);
+      return false;
+    }
   }
+  return true;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // One frame of the show: clock step, frame record, the show part's render, and the end conditions
 // (end of the show, a part's exit request, the Escape ending). The caller presents the frame.
+// False once the show has ended: sound closed, window gone, the program to end with exit code 0.
 
-void demo_frame();
+bool demo_frame();
 
 // Ending after Escape: the fade level for the time since the ending began, clamped to [0, 1], and
 // the volume 0..255 it gives. The program ends once the level exceeds `ending_exit_level`.

@@ -26,8 +26,8 @@ struct demo_state {
   bool force_16_9 = false;
   std::vector<display_mode> display_modes;
   bool modes_pending = true;
-  // Platform handles: module instance, window, device context and GL context on Windows; on SDL
-  // hwnd is the SDL_Window and hrc the SDL_GLContext (hinstance and hdc stay null).
+  // The Win32 backend's handles: module instance, window, device context and GL context. The SDL
+  // backend keeps its window and context in its own state; these stay null there.
   void* hinstance = nullptr;
   void* hwnd = nullptr;
   void* hdc = nullptr;

@@ -1,5 +1,7 @@
+// The services in force before a backend installs its own: text on the standard streams.
 #include "runtime/platform.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,6 +21,15 @@ void print_clipboard(const std::string& text) { std::fwrite(text.data(), 1, text
 
 void no_window() {}
 
+int64_t steady_counter() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+int64_t steady_frequency() { return 1000000000; }
+
 }  // namespace
 
-platform_hooks platform = {print_message_box, print_clipboard, exit_now, no_window, no_window};
+platform_hooks platform = {print_message_box, print_clipboard, exit_now,        no_window,
+                           no_window,         steady_counter,  steady_frequency};

@@ -1,33 +1,9 @@
+// The frame clock's stopwatch over the platform's high-resolution counter, or a caller-driven one.
 #include "runtime/stopwatch.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <SDL.h>
-#endif
+#include "runtime/platform.h"
 
 stopwatch frame_stopwatch;
-
-namespace {
-
-// The system's high-resolution counter and its ticks per second.
-#ifdef _WIN32
-int64_t system_counter() {
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return counter.QuadPart;
-}
-int64_t system_frequency() {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return frequency.QuadPart;
-}
-#else
-int64_t system_counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
-int64_t system_frequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
-#endif
-
-}  // namespace
 
 void stopwatch::reset_at(int64_t counter) {
   elapsed = 0.0;
@@ -40,9 +16,9 @@ double stopwatch::read_at(int64_t counter, int64_t frequency) {
   return elapsed;
 }
 
-void stopwatch::reset() { reset_at(manual ? manual_counter : system_counter()); }
+void stopwatch::reset() { reset_at(manual ? manual_counter : platform.counter()); }
 
 double stopwatch::read() {
   if (manual) return read_at(manual_counter, manual_frequency);
-  return read_at(system_counter(), system_frequency());
+  return read_at(platform.counter(), platform.counter_frequency());
 }

@@ -6,7 +6,7 @@ struct stopwatch {
   int64_t last_counter = 0;  // counter at the previous reading or reset
   double elapsed = 0.0;      // seconds accumulated since the last reset
 
-  // From the system's performance counter.
+  // From the platform's high-resolution counter (`platform.counter`).
   void reset();
   double read();
 

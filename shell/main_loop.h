@@ -1,10 +1,16 @@
 #pragma once
-// The main loop's idle turn, shared by every backend: draw while the window is not minimised,
-// start the ending on Escape, present every turn, forget F1.
+// The main loop: the idle turn's policy, shared by every backend, and the message loop each
+// backend's main_loop.cpp implements around it.
 
 struct idle_turn_hooks {
-  void (*frame)();    // draws one frame into the back buffer
+  bool (*frame)();    // draws one frame into the back buffer; false once the show has ended
   void (*present)();  // swaps the buffers
 };
 
-void idle_turn(const idle_turn_hooks& hooks);
+// One idle turn: draw while the window is not minimised, start the ending on Escape, present, forget
+// F1. False once the frame said the show has ended (nothing is presented then).
+bool idle_turn(const idle_turn_hooks& hooks);
+
+// Handles every waiting message before each idle turn. Returns the exit code once the window's
+// quit request arrives (0) or the show has ended (0).
+int run_main_loop(const idle_turn_hooks& hooks);

@@ -4,7 +4,7 @@
 #include "runtime/frame_state.h"
 #include "shell/authoring.h"
 #include "runtime/demo_state.h"
-#include "shell/gl_window.h"
+#include "runtime/gl_scene.h"
 
 void record_middle_click() {
   auto& fs = global_frame_state;

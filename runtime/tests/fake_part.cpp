@@ -46,7 +46,8 @@ void fake_part::init(render_context* c) {
 void install_hooks() {
   saved = platform;
   events.clear();
-  platform = {record_box, record_clipboard, record_exit, record_kill, record_swap};
+  platform = {record_box,    record_clipboard,       record_exit, record_kill, record_swap,
+              saved.counter, saved.counter_frequency};
 }
 
 void restore_hooks() { platform = saved; }

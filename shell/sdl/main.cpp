@@ -13,11 +13,9 @@
 #include "capture/offline_run.h"
 #include "runtime/demo_frame.h"
 #include "runtime/demo_state.h"
-#include "shell/gl_window.h"
 #include "runtime/platform.h"
-#include "shell/sdl/sdl_dialog.h"
-#include "shell/sdl/sdl_main_loop.h"
-#include "shell/sdl/sdl_platform.h"
+#include "shell/dialog.h"
+#include "shell/main_loop.h"
 #include "shell/sdl/x11_clipboard.h"
 #include "shell/texts.h"
 
@@ -41,10 +39,13 @@ int run_program(int argc, char** argv) {
     case command_kind::show:
       break;
   }
-  install_sdl_platform();
+  install_platform();
 
   enumerate_display_modes();
-  run_settings_dialog();
+  if (run_settings_dialog() == dialog_outcome::quit) {
+    SDL_Quit();
+    return 0;
+  }
 
   // A failed window creation has been reported; it is a failed start.
   if (!create_gl_window(texts::window_title, demo.screen_width, demo.screen_height, 32, demo.fullscreen))

@@ -8,9 +8,11 @@ namespace {
 
 int frames = 0;
 int presents = 0;
-void count_frame() {
+int last_frame = -1;  // the frame after which the show ends; -1: never
+bool count_frame() {
   ++frames;
   demo.show_time += 0.25;
+  return frames != last_frame;
 }
 void count_present() { ++presents; }
 const idle_turn_hooks hooks{count_frame, count_present};
@@ -20,6 +22,7 @@ class IdleTurn : public testing::Test {
   void SetUp() override {
     demo = demo_state{};
     frames = presents = 0;
+    last_frame = -1;
   }
 };
 
@@ -48,6 +51,14 @@ TEST_F(IdleTurn, EscapeStartsTheEndingOnceAfterTheFrame) {
   demo.keys[vk::escape] = true;
   idle_turn(hooks);
   EXPECT_EQ(demo.ending_start, 0.5);
+}
+
+TEST_F(IdleTurn, AnEndedShowIsNotPresented) {
+  last_frame = 2;
+  EXPECT_TRUE(idle_turn(hooks));
+  EXPECT_FALSE(idle_turn(hooks));
+  EXPECT_EQ(frames, 2);
+  EXPECT_EQ(presents, 1);
 }
 
 TEST_F(IdleTurn, F1IsForgottenAfterTheTurn) {

@@ -1,12 +1,10 @@
 // SDL events through the backend's translation into the shared window procedure (no display).
-#include "shell/sdl/sdl_events.h"
-
 #include <gtest/gtest.h>
 
-#include "runtime/frame_state.h"
 #include "runtime/demo_state.h"
+#include "runtime/frame_state.h"
 #include "shell/main_loop.h"
-#include "shell/sdl/sdl_keys.h"
+#include "shell/sdl/backend.h"
 
 namespace {
 
@@ -107,7 +105,11 @@ TEST_F(SdlEvents, MouseButtonsAndMinimise) {
 TEST_F(SdlEvents, AnEscapeTapReleasedBeforeTheIdleTurnStillStartsTheEnding) {
   // A frame (or the loading) longer than the tap: press and release both wait in the queue, and the
   // loop handles every waiting event before the next idle turn.
-  const idle_turn_hooks hooks{[] { demo.show_time += 0.5; }, [] {}};
+  const idle_turn_hooks hooks{[] {
+                                demo.show_time += 0.5;
+                                return true;
+                              },
+                              [] {}};
   idle_turn(hooks);
   dispatch_sdl_event(key_event(SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE));
   dispatch_sdl_event(key_event(SDL_KEYUP, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE));

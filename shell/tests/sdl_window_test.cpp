@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "runtime/demo_state.h"
-#include "shell/gl_window.h"
+#include "runtime/gl_scene.h"
 #include "runtime/platform.h"
-#include "shell/sdl/sdl_main_loop.h"
+#include "shell/main_loop.h"
+#include "shell/sdl/backend.h"
 #include "shell/texts.h"
 
 namespace {
@@ -56,9 +57,9 @@ TEST_F(SdlWindow, CompatibilityContextWithTheEngineExtensionsAndDefaults) {
   ASSERT_TRUE(create_gl_window(texts::window_title, 320, 180, 32, false));
   EXPECT_EQ(starts, 1);
   EXPECT_TRUE(boxes.empty());
-  auto* window = static_cast<SDL_Window*>(demo.hwnd);
+  auto* window = sdl_backend.window;
   ASSERT_NE(window, nullptr);
-  ASSERT_NE(demo.hrc, nullptr);
+  ASSERT_NE(sdl_backend.context, nullptr);
   EXPECT_STREQ(SDL_GetWindowTitle(window), " =       Vorteline | Quorl vs Vantry 2010 = ");
   int x = 0, y = 0, w = 0, h = 0;
   SDL_GetWindowPosition(window, &x, &y);
@@ -111,8 +112,8 @@ TEST_F(SdlWindow, CompatibilityContextWithTheEngineExtensionsAndDefaults) {
   EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 0, 1}));
 
   kill_gl_window();
-  EXPECT_EQ(demo.hwnd, nullptr);
-  EXPECT_EQ(demo.hrc, nullptr);
+  EXPECT_EQ(sdl_backend.window, nullptr);
+  EXPECT_EQ(sdl_backend.context, nullptr);
   kill_gl_window();  // again, with nothing left
   EXPECT_TRUE(boxes.empty());
 }
@@ -125,7 +126,7 @@ void push_window_event(Uint8 kind) {
   SDL_Event e{};
   e.type = SDL_WINDOWEVENT;
   e.window.event = kind;
-  e.window.windowID = SDL_GetWindowID(static_cast<SDL_Window*>(demo.hwnd));
+  e.window.windowID = SDL_GetWindowID(sdl_backend.window);
   SDL_PushEvent(&e);
 }
 
@@ -149,7 +150,7 @@ TEST_F(SdlWindow, MinimisingStopsDrawingAndClosingEndsTheLoopWithZero) {
   frames = presents = 0;
   // Drain what window creation queued so the script counts from the first idle turn.
   SDL_PumpEvents();
-  const int code = run_main_loop({[] { ++frames; }, scripted_present});
+  const int code = run_main_loop({[] { return ++frames > 0; }, scripted_present});
   EXPECT_EQ(code, 0);
   EXPECT_GE(presents, 12);
   EXPECT_EQ(frames_when_minimised, 3);
@@ -169,7 +170,7 @@ TEST_F(SdlWindow, RefusedFullscreenModeFallsBackToAWindowOnYes) {
   EXPECT_EQ(boxes[0].caption, "Quorl GL ;-)");
   EXPECT_EQ(boxes[0].kind, message_box_kind::yes_no_exclamation);
   EXPECT_FALSE(demo.fullscreen);
-  auto* window = static_cast<SDL_Window*>(demo.hwnd);
+  auto* window = sdl_backend.window;
   int x = 0, y = 0, w = 0, h = 0;
   SDL_GetWindowPosition(window, &x, &y);
   SDL_GetWindowSize(window, &w, &h);
@@ -185,7 +186,7 @@ TEST_F(SdlWindow, RefusedFullscreenModeClosesTheProgramOnNo) {
   EXPECT_EQ(boxes[1].text, "Program Will Now Close.");
   EXPECT_EQ(boxes[1].caption, "ERROR");
   EXPECT_EQ(boxes[1].kind, message_box_kind::ok_stop);
-  EXPECT_EQ(demo.hwnd, nullptr);
+  EXPECT_EQ(sdl_backend.window, nullptr);
   EXPECT_EQ(starts, 0);
 }
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "runtime/frame_state.h"
 #include "runtime/demo_state.h"
+#include "runtime/frame_state.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include "engine/render_context.h"
 #include "runtime/demo_state.h"
-#include "shell/gl_window.h"
+#include "runtime/gl_scene.h"
 #include "runtime/platform.h"
 #include "shell/texts.h"
-#include "shell/win32/window_procedure_win32.h"
+#include "shell/win32/backend.h"
 
 namespace {
 
@@ -116,8 +116,11 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
   SetForegroundWindow(window_handle());
   SetFocus(window_handle());
   resize_gl_scene(width, height);
-  init_gl();
   global_render_context.device_context = demo.hdc;
+  if (!init_gl()) {
+    kill_gl_window();
+    return false;
+  }
   return true;
 }
 

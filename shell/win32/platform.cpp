@@ -1,4 +1,6 @@
-#include "shell/win32/platform_win32.h"
+// The windowing services on Win32: message boxes, clipboard, console, presenting, process exit,
+// window teardown and the performance counter.
+#include "runtime/platform.h"
 
 #include <windows.h>
 
@@ -8,8 +10,7 @@
 #include <iostream>
 
 #include "runtime/demo_state.h"
-#include "shell/gl_window.h"
-#include "runtime/platform.h"
+#include "shell/win32/backend.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ message_box_answer show_message_box(const char* text, const char* caption, messa
   return answer == IDYES ? message_box_answer::yes : message_box_answer::no;
 }
 
-void copy_to_clipboard_hook(const std::string& text) { copy_to_clipboard(text); }
+void copy_to_clipboard_hook(const std::string& text) { copy_text_to_clipboard(text); }
 
 [[noreturn]] void exit_process(int code) {
   std::fflush(nullptr);
@@ -37,17 +38,31 @@ void attach_stream(FILE* stream, const char* device, const char* mode) {
   if (std::freopen(device, mode, stream)) std::setvbuf(stream, nullptr, _IONBF, 0);
 }
 
+int64_t counter() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart;
+}
+
+int64_t counter_frequency() {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return frequency.QuadPart;
+}
+
 }  // namespace
 
-void install_win32_platform() {
+void install_platform() {
   platform.message_box = show_message_box;
   platform.copy_to_clipboard = copy_to_clipboard_hook;
   platform.exit_process = exit_process;
   platform.kill_gl_window = kill_gl_window;
   platform.swap_buffers = swap_buffers;
+  platform.counter = counter;
+  platform.counter_frequency = counter_frequency;
 }
 
-bool copy_to_clipboard(const std::string& text) {
+bool copy_text_to_clipboard(const std::string& text) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
   if (!block) return false;
   void* memory = GlobalLock(block);

@@ -1,4 +1,6 @@
-#include "shell/sdl/sdl_dialog.h"
+// The settings dialog on SDL: a small window of its own drawn with Dear ImGui, the same controls
+// and rules as the Win32 dialog template.
+#include "shell/dialog.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -11,8 +13,7 @@
 
 #include "runtime/demo_state.h"
 #include "shell/display_modes.h"
-#include "runtime/platform.h"
-#include "shell/sdl/sdl_window.h"
+#include "shell/sdl/backend.h"
 #include "shell/texts.h"
 
 namespace {
@@ -241,7 +242,7 @@ void enumerate_display_modes() {
   ensure_display_mode(demo.display_modes, desktop.w, desktop.h);
 }
 
-void run_settings_dialog() {
+dialog_outcome run_settings_dialog() {
   dialog d;
   if (demo.modes_pending) {
     for (const display_mode& mode : demo.display_modes) d.labels.push_back(display_mode_label(mode));
@@ -254,11 +255,12 @@ void run_settings_dialog() {
   const dialog_choice choice = d.choice;
   close_dialog(d);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  if (result == dialog_result::quit) platform.exit_process(0);
+  if (result == dialog_result::quit) return dialog_outcome::quit;
   apply_dialog_choice(demo, choice);
   if (!shown) {
     // Without a window for the dialog the preselected settings stand, as if "Run ... " had been
     // pressed; the viewer is told why.
     report_no_dialog(reason, demo);
   }
+  return dialog_outcome::run;
 }

@@ -1,6 +1,7 @@
-#include "shell/win32/window_procedure_win32.h"
-
+// The show window's Win32 messages, turned into window messages for the shared window procedure.
 #include "shell/window_procedure.h"
+
+#include "shell/win32/backend.h"
 
 namespace {
 

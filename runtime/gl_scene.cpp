@@ -1,9 +1,10 @@
 // The shared GL half of the window: projection on resize and the fixed defaults at start-up.
+#include "runtime/gl_scene.h"
+
 #include <GL/glew.h>
 #include <GL/glu.h>
 
 #include "runtime/demo_init.h"
-#include "shell/gl_window.h"
 
 bool (*demo_start)() = demo_init;
 
@@ -24,6 +25,5 @@ bool init_gl() {
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LEQUAL);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  demo_start();
-  return true;
+  return demo_start();
 }

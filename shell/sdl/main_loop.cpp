@@ -1,8 +1,9 @@
-#include "shell/sdl/sdl_main_loop.h"
+// The message loop of the show window on SDL.
+#include "shell/main_loop.h"
 
 #include <SDL.h>
 
-#include "shell/sdl/sdl_events.h"
+#include "shell/sdl/backend.h"
 
 int run_main_loop(const idle_turn_hooks& hooks) {
   for (;;) {
@@ -12,6 +13,6 @@ int run_main_loop(const idle_turn_hooks& hooks) {
       dispatch_sdl_event(event);
       continue;
     }
-    idle_turn(hooks);
+    if (!idle_turn(hooks)) return 0;
   }
 }

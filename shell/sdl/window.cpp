@@ -1,22 +1,22 @@
 // The show window on SDL: an OpenGL compatibility context (the engine draws with fixed-function
 // GL), RGBA8 with alpha, 24-bit depth, no stencil, double buffered.
-#include "shell/sdl/sdl_window.h"
-
 #include <GL/glew.h>
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "engine/render_context.h"
 #include "runtime/demo_state.h"
-#include "shell/gl_window.h"
+#include "runtime/gl_scene.h"
 #include "runtime/platform.h"
+#include "shell/sdl/backend.h"
 #include "shell/texts.h"
 
-namespace {
+sdl_backend_state sdl_backend;
 
-bool video_started = false;
+namespace {
 
 void report(const char* text) {
   platform.message_box(text, texts::error_caption, message_box_kind::ok_exclamation);
@@ -79,7 +79,7 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
     report(texts::register_class_failed);
     return false;
   }
-  video_started = true;
+  sdl_backend.video_started = true;
   if (video_shows_nothing()) {
     std::fprintf(stderr, "vorteline: cannot open the show window: %s\n", SDL_GetError());
     kill_gl_window();
@@ -110,7 +110,7 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
   }
   SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags);
   if (!window) return fail(texts::window_creation_error);
-  demo.hwnd = window;
+  sdl_backend.window = window;
   if (demo.fullscreen) {
     SDL_DisplayMode mode{};
     mode.w = width;
@@ -121,7 +121,7 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
 
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (!context) return fail(texts::rendering_context_failed);
-  demo.hrc = context;
+  sdl_backend.context = context;
   if (SDL_GL_MakeCurrent(window, context) != 0) return fail(texts::rendering_context_not_activated);
   if (!pixel_format_usable()) {
     SDL_SetError("the context is not double buffered with a depth buffer");
@@ -138,32 +138,66 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
   SDL_SetWindowInputFocus(window);
 
   resize_gl_scene(width, height);
-  init_gl();
   // SDL has no device context: the window, which is what gets presented, stands in for it.
   global_render_context.device_context = window;
+  if (!init_gl()) {
+    kill_gl_window();
+    return false;
+  }
+  return true;
+}
+
+bool open_hidden_gl_window(int width, int height, std::string& error) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    error = std::string("no video: ") + SDL_GetError();
+    return false;
+  }
+  sdl_backend.video_started = true;
+  set_show_pixel_format();
+  sdl_backend.window =
+      SDL_CreateWindow("Vorteline (offline)", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (!sdl_backend.window) {
+    error = std::string("no window: ") + SDL_GetError();
+    kill_gl_window();
+    return false;
+  }
+  sdl_backend.context = SDL_GL_CreateContext(sdl_backend.window);
+  if (!sdl_backend.context) {
+    error = std::string("no GL context: ") + SDL_GetError();
+    kill_gl_window();
+    return false;
+  }
+  SDL_GL_MakeCurrent(sdl_backend.window, sdl_backend.context);
+  glewExperimental = GL_TRUE;
+  if (glewInit() != GLEW_OK) {
+    error = "the GL extension loader failed";
+    kill_gl_window();
+    return false;
+  }
+  global_render_context.device_context = sdl_backend.window;
   return true;
 }
 
 void kill_gl_window() {
-  SDL_Window* window = static_cast<SDL_Window*>(demo.hwnd);
+  SDL_Window* window = sdl_backend.window;
   if (demo.fullscreen) {
     if (window) SDL_SetWindowFullscreen(window, 0);
     SDL_ShowCursor(SDL_ENABLE);
   }
-  if (demo.hrc) {
+  if (sdl_backend.context) {
     if (window && SDL_GL_MakeCurrent(window, nullptr) != 0) {
       platform.message_box(texts::release_dc_rc_failed, texts::shutdown_caption,
                            message_box_kind::ok_information);
     }
-    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(demo.hrc));
-    demo.hrc = nullptr;
+    SDL_GL_DeleteContext(sdl_backend.context);
+    sdl_backend.context = nullptr;
   }
   if (window) {
     SDL_DestroyWindow(window);
-    demo.hwnd = nullptr;
+    sdl_backend.window = nullptr;
   }
-  if (video_started) {
+  if (sdl_backend.video_started) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    video_started = false;
+    sdl_backend.video_started = false;
   }
 }

@@ -1,9 +1,8 @@
-#include "shell/sdl/sdl_events.h"
+#include "shell/window_procedure.h"
 
 #include <cmath>
 
-#include "shell/sdl/sdl_keys.h"
-#include "shell/window_procedure.h"
+#include "shell/sdl/backend.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-#include "shell/win32/settings_dialog.h"
+// The settings dialog on Win32: the modal dialog built from resource 101 and the display modes.
+#include "shell/dialog.h"
 
 #include <windows.h>
 
@@ -6,7 +7,6 @@
 
 #include "runtime/demo_state.h"
 #include "shell/display_modes.h"
-#include "runtime/platform.h"
 #include "shell/win32/resource.h"
 
 namespace {
@@ -46,7 +46,7 @@ INT_PTR CALLBACK settings_dialog_procedure(HWND dialog, UINT message, WPARAM wpa
       }
       if (LOWORD(wparam) == IDCANCEL) {
         EndDialog(dialog, IDCANCEL);
-        platform.exit_process(0);
+        return TRUE;
       }
       return FALSE;
     default:
@@ -68,9 +68,11 @@ void enumerate_display_modes() {
   ensure_display_mode(demo.display_modes, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 }
 
-void run_settings_dialog(void* instance) {
-  const INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(instance), MAKEINTRESOURCEA(IDD_SETTINGS),
-                                         nullptr, settings_dialog_procedure, 0);
+dialog_outcome run_settings_dialog() {
+  const INT_PTR result =
+      DialogBoxParamA(static_cast<HINSTANCE>(demo.hinstance), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+                      settings_dialog_procedure, 0);
+  if (result == IDCANCEL) return dialog_outcome::quit;
   if (result == 0 || result == -1) {
     // The dialog could not be made: the preselected settings stand, as if "Run ... " had been
     // pressed, and the viewer is told why.
@@ -85,4 +87,5 @@ void run_settings_dialog(void* instance) {
     text.erase(text.find_last_not_of("\r\n .") + 1);  // the system's text ends in ".\r\n"
     report_no_dialog("error " + std::to_string(code) + (text.empty() ? "" : ": " + text), demo);
   }
+  return dialog_outcome::run;
 }

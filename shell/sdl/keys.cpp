@@ -1,4 +1,4 @@
-#include "shell/sdl/sdl_keys.h"
+#include "shell/sdl/backend.h"
 
 int virtual_key_of(SDL_Keycode key, SDL_Scancode scancode) {
   if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return '1' + (scancode - SDL_SCANCODE_1);

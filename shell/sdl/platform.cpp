@@ -1,4 +1,6 @@
-#include "shell/sdl/sdl_platform.h"
+// The windowing services on SDL: message boxes, the clipboard (with its keeper on X11), presenting,
+// process exit, window teardown and the performance counter.
+#include "runtime/platform.h"
 
 #include <SDL.h>
 
@@ -6,9 +8,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "runtime/demo_state.h"
-#include "shell/gl_window.h"
-#include "runtime/platform.h"
+#include "shell/sdl/backend.h"
 #include "shell/sdl/x11_clipboard.h"
 
 namespace {
@@ -33,7 +33,7 @@ message_box_answer show_message_box(const char* text, const char* caption, messa
   data.buttons = yes_no ? yes_no_buttons : ok_button;
 
   // The box is modal to the program: its window (if any) is its parent.
-  data.window = static_cast<SDL_Window*>(demo.hwnd);
+  data.window = sdl_backend.window;
   int pressed = -1;
   if (SDL_ShowMessageBox(&data, &pressed) != 0) {
     // No display to show it on: the text goes to standard error and the safe answer is "No".
@@ -62,7 +62,7 @@ void copy_to_clipboard(const std::string& text) {
 }
 
 void swap_buffers() {
-  if (demo.hwnd) SDL_GL_SwapWindow(static_cast<SDL_Window*>(demo.hwnd));
+  if (sdl_backend.window) SDL_GL_SwapWindow(sdl_backend.window);
 }
 
 [[noreturn]] void exit_process(int code) {
@@ -71,12 +71,17 @@ void swap_buffers() {
   std::exit(code);
 }
 
+int64_t counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
+int64_t counter_frequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
+
 }  // namespace
 
-void install_sdl_platform() {
+void install_platform() {
   platform.message_box = show_message_box;
   platform.copy_to_clipboard = copy_to_clipboard;
   platform.exit_process = exit_process;
   platform.kill_gl_window = kill_gl_window;
   platform.swap_buffers = swap_buffers;
+  platform.counter = counter;
+  platform.counter_frequency = counter_frequency;
 }
