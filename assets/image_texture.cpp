@@ -17,18 +17,8 @@
 #include "assets/jpeg/jpeg_decoder.h"
 #include "engine/random.h"
 #include "engine/render_context.h"
-#include "runtime/platform.h"
 
 namespace {
-
-// Shows the file name (the designed box), prints it with the reason and ends the process.
-// Returns only where a test replaced the exit hook.
-void report_failure(const char* file_name, const char* caption, const std::string& reason) {
-  std::fprintf(stderr, "%s: %s\n", file_name, reason.c_str());
-  std::fflush(stderr);
-  platform.message_box(file_name, caption, message_box_kind::ok_information);
-  platform.exit_process(1);
-}
 
 void create_placeholder(render_context* context, int texture_index) {
   unsigned char pixels[8 * 8 * 3];
@@ -48,14 +38,14 @@ void create_placeholder(render_context* context, int texture_index) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 
-// Decodes the file for a loader; false (after the message box) when it cannot be decoded whole.
-// `open_caption` is the box's caption when the file cannot be opened.
-bool decode_for_texture(const char* file_name, const char* open_caption, rgb_picture& picture) {
+// Decodes the file for a loader; the failure when it cannot be decoded whole. `open_caption` is
+// the box's caption when the file cannot be opened.
+std::optional<image_failure> decode_for_texture(const char* file_name, const char* open_caption,
+                                                rgb_picture& picture) {
   std::string reason;
   const jpeg_file_result result = decode_jpeg_file(file_name, picture, reason);
-  if (result == jpeg_file_result::decoded) return true;
-  report_failure(file_name, result == jpeg_file_result::cannot_open ? open_caption : "Jpg !", reason);
-  return false;
+  if (result == jpeg_file_result::decoded) return std::nullopt;
+  return image_failure{file_name, result == jpeg_file_result::cannot_open ? open_caption : "Jpg !", reason};
 }
 
 // Reverses the order of the rows in place: GL takes the first row as t = 0, so the top line of
@@ -172,25 +162,28 @@ jpeg_file_result decode_jpeg_file(const char* file_name, rgb_picture& out, std::
   return jpeg_file_result::decoded;
 }
 
-void load_jpeg_texture(render_context* context, const char* file_name, int texture_index) {
+std::optional<image_failure> load_jpeg_texture(render_context* context, const char* file_name,
+                                               int texture_index) {
   if (context->placeholder_images) {
     create_placeholder(context, texture_index);
-    return;
+    return std::nullopt;
   }
   rgb_picture picture;
-  if (!decode_for_texture(file_name, "Jpg", picture)) return;
+  if (auto failure = decode_for_texture(file_name, "Jpg", picture)) return failure;
   flip_rows(picture.rows, picture.width, picture.height);
   generate_texture(context, texture_index);
   upload(context, texture_index, picture, context->compressed_upload && picture.width > 32);
+  return std::nullopt;
 }
 
-void load_jpeg_normal_map(render_context* context, const char* file_name, int texture_index) {
+std::optional<image_failure> load_jpeg_normal_map(render_context* context, const char* file_name,
+                                                  int texture_index) {
   if (context->placeholder_images) {
     create_placeholder(context, texture_index);
-    return;
+    return std::nullopt;
   }
   rgb_picture picture;
-  if (!decode_for_texture(file_name, "Jpg !", picture)) return;
+  if (auto failure = decode_for_texture(file_name, "Jpg !", picture)) return failure;
   // The decoded rows are the height picture in decoding order; the normals are computed in the
   // same order and then flipped for GL.
   rgb_picture normals{picture.width, picture.height, std::vector<uint8_t>(picture.rows.size())};
@@ -199,4 +192,5 @@ void load_jpeg_normal_map(render_context* context, const char* file_name, int te
   flip_rows(normals.rows, normals.width, normals.height);
   generate_texture(context, texture_index);
   upload(context, texture_index, normals, context->compressed_upload);
+  return std::nullopt;
 }

@@ -1,19 +1,31 @@
 #pragma once
 // JPEG files into 2D textures of the render context's texture table. Both loaders create a new
 // GL texture name at the index (overwriting, not deleting, what was there) and leave it bound to
-// GL_TEXTURE_2D. A file that cannot be opened or decoded whole shows a message box with the file
-// name, prints the file name and the reason on standard error and ends the process (exit status
-// 1); nothing of it is uploaded.
+// GL_TEXTURE_2D. A file that cannot be opened or decoded whole is reported to the caller, and
+// nothing of it is uploaded.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 struct render_context;
 
+// Why a picture did not load, and how the viewer is to be told: a message box whose text is the
+// file name, with the caption "Jpg" (a picture that cannot be opened) or "Jpg !" (a normal map's
+// height picture that cannot be opened, or any file that cannot be decoded), and the file name
+// with the reason on standard error. The program cannot go on without the picture.
+struct image_failure {
+  std::string file_name;
+  const char* caption = "";
+  std::string reason;  // "cannot open: No such file or directory", "truncated: ...", "out of memory"
+};
+
 // The picture as it is, top line at t = 1.
-void load_jpeg_texture(render_context* context, const char* file_name, int texture_index);
+std::optional<image_failure> load_jpeg_texture(render_context* context, const char* file_name,
+                                               int texture_index);
 // The normal map of the picture's red channel read as a height field (wrapping 3x3 gradient).
-void load_jpeg_normal_map(render_context* context, const char* file_name, int texture_index);
+std::optional<image_failure> load_jpeg_normal_map(render_context* context, const char* file_name,
+                                                  int texture_index);
 
 // The normal map of a height picture: RGB bytes, rows in decoding order (top first), height =
 // red / 255. Writes width * height RGB pixels in the same order.

@@ -2,7 +2,7 @@
 # decoder (the decoder itself and its fuzz target live in jpeg/).
 set(images_dir ${CMAKE_CURRENT_LIST_DIR})
 
-vt_library(vt_images SOURCES ${images_dir}/image_texture.cpp LIBS vt_jpeg vt_engine vt_state vt::gl)
+vt_library(vt_images SOURCES ${images_dir}/image_texture.cpp LIBS vt_jpeg vt_engine vt::gl)
 
 if(VORTELINE_TESTS OR VORTELINE_BENCH)
   # Reference-tool helpers shared by the tests and the benchmark.

@@ -25,11 +25,11 @@
 #include "fsound/fsound.h"
 #include "fsound/fsound_offline.h"
 #include "runtime/demo_frame.h"
+#include "runtime/demo_state.h"
 #include "runtime/frame_clock.h"
 #include "runtime/parts.h"
-#include "runtime/stopwatch.h"
-#include "runtime/demo_state.h"
 #include "runtime/platform.h"
+#include "runtime/stopwatch.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ struct timeline_only_part final : parts {
   void render(double* step, render_context* context, frame_state* state) override {
     step_show_timeline(show, step, context, state);
   }
-  void init(render_context*) override {}
+  std::optional<start_failure> init(render_context*) override { return std::nullopt; }
 };
 
 struct session {
@@ -145,9 +145,6 @@ void check_gl_errors(const char* where, uint64_t frame) {
   std::fflush(nullptr);
   std::exit(code);
 }
-
-// The program's exits (the show's end, a part's request, a failed start-up) finish the output.
-void exit_process_hook(int code) { finish(code); }
 
 message_box_answer print_message_box(const char* text, const char* caption, message_box_kind kind) {
   std::fprintf(stderr, "[%s] %s\n", caption, text);
@@ -314,7 +311,6 @@ int run_offline_command(int argc, const char* const* argv) {
   }
 
   platform.message_box = print_message_box;
-  platform.exit_process = exit_process_hook;
   s.progress.terminal = isatty(STDERR_FILENO) != 0;
   std::signal(SIGINT, on_interrupt);
   std::signal(SIGTERM, on_interrupt);
@@ -347,7 +343,7 @@ int run_offline_command(int argc, const char* const* argv) {
     close_offline_window();
     return 2;
   }
-  start_offline_show();
+  if (!start_offline_show()) finish(1);
   offline_present_observer = nullptr;
   s.startup_seconds = seconds_since(program_start);
   s.started = true;
@@ -375,7 +371,7 @@ int run_offline_command(int argc, const char* const* argv) {
 
     demo.show_part = draw ? show : timeline_only;
     const auto frame_start = clock_type::now();
-    demo_frame();
+    if (!demo_frame()) finish(0);
     demo.show_part = show;
     if (draw) {
       glFinish();

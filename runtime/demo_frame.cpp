@@ -15,15 +15,14 @@
 
 namespace {
 
-// Ends the program: sound closed, window and GL context gone, show part's memory released without
-// its destructor (nothing may touch GL any more), exit code 0.
+// Ends the show: sound closed, window and GL context gone, show part's memory released without
+// its destructor (nothing may touch GL any more). The caller ends the program with exit code 0.
 void end_program(bool copy_clipboard) {
   if (copy_clipboard) platform.copy_to_clipboard(demo.clipboard_text);
   FSOUND_Close();
   platform.kill_gl_window();
   ::operator delete(static_cast<void*>(demo.show_part));
   demo.show_part = nullptr;
-  platform.exit_process(0);
 }
 
 }  // namespace

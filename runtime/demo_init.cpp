@@ -8,11 +8,11 @@
 
 #include "engine/render_context.h"
 #include "fsound/fsound.h"
+#include "runtime/demo_state.h"
 #include "runtime/frame_clock.h"
 #include "runtime/frame_state.h"
 #include "runtime/part_loader.h"
 #include "runtime/parts.h"
-#include "runtime/demo_state.h"
 #include "runtime/platform.h"
 
 namespace {
@@ -20,12 +20,17 @@ namespace {
 // The loading frame's record; kept for the whole run.
 std::unique_ptr<frame_state> loading_frame_state;
 
-// A failed start: the reason on standard error, the fixed message in its box, exit code 1.
-bool fail(const char* text, const char* reason) {
-  std::fprintf(stderr, "vorteline: %s\n", reason);
-  platform.message_box(text, "Vorteline", message_box_kind::ok_information);
-  platform.exit_process(1);
+// A failed start: the line on standard error, then the box. The caller ends the program.
+bool fail(const start_failure& failure) {
+  std::fprintf(stderr, "%s\n", failure.log_line.c_str());
+  std::fflush(stderr);
+  platform.message_box(failure.text.c_str(), failure.caption.c_str(), message_box_kind::ok_information);
   return false;
+}
+
+// The sound library's failures: the reason, and the fixed message of the designed box.
+bool fail_sound(const char* text, const std::string& reason) {
+  return fail({"vorteline: " + reason, text, "Vorteline"});
 }
 
 }  // namespace
@@ -59,19 +64,19 @@ bool demo_init() {
   demo.show_part = create_show_part();
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   platform.swap_buffers();
-  demo.show_part->init(&context);
+  if (auto failure = demo.show_part->init(&context)) return fail(*failure);
   // The show's set-up attaches textures to targets; its first frame starts on the window, as
   // every later one does.
   context.unbind_target();
 
   // Soundtrack, looping, with the spectrum on; it must play on channel 0, read from then on.
   if (!FSOUND_Init(44100, 32, FSOUND_INIT_GLOBALFOCUS)) {
-    return fail("Problem initializing FMod. \nProgram will now exit.", fsound_error_text());
+    return fail_sound("Problem initializing FMod. \nProgram will now exit.", fsound_error_text());
   }
   demo.music_sample = FSOUND_Sample_Load(FSOUND_FREE, soundtrack_path, FSOUND_NORMAL, 0, 0);
   if (!demo.music_sample) {
     const std::string reason = std::string(soundtrack_path) + ": " + fsound_error_text();
-    return fail("Problem initializing FMod. \nNo sound file.", reason.c_str());
+    return fail_sound("Problem initializing FMod. \nNo sound file.", reason);
   }
   FSOUND_Sample_SetMode(demo.music_sample, FSOUND_LOOP_NORMAL);
   FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), 1);

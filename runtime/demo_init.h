@@ -1,8 +1,8 @@
 #pragma once
 // Brings the demo up once the window and its GL context exist: render targets, the loading frame,
-// the show part and its assets, the soundtrack, the show clock. Called from init_gl. A sound
-// failure prints its reason on standard error, shows its message and ends the process with exit
-// code 1; false is returned only where the exit hook does not end it (tests).
+// the show part and its assets, the soundtrack, the show clock. Called from init_gl. A failure of
+// the show's set-up or of the sound prints its reason on standard error, shows its message and
+// returns false: the caller ends the program with exit code 1.
 
 bool demo_init();
 

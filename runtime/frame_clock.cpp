@@ -6,8 +6,8 @@
 
 #include "engine/random.h"
 #include "fsound/fsound.h"
-#include "runtime/stopwatch.h"
 #include "runtime/demo_state.h"
+#include "runtime/stopwatch.h"
 
 uint32_t random_seed_for(double show_time) {
   return static_cast<uint32_t>(static_cast<int64_t>(show_time * seed_scale));

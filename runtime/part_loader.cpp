@@ -6,7 +6,10 @@
 #include "engine/render_context.h"
 #include "runtime/demo_state.h"
 
-void part_loader::init(render_context*) { texture_offset = 0; }
+std::optional<start_failure> part_loader::init(render_context*) {
+  texture_offset = 0;
+  return std::nullopt;
+}
 
 void part_loader::render(double*, render_context* context, frame_state*) {
   glPushAttrib(GL_ALL_ATTRIB_BITS);

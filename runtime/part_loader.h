@@ -8,5 +8,5 @@ struct part_loader final : parts {
   int32_t texture_offset = 0;  // added to texture index 10 when binding
 
   void render(double* step, render_context* context, frame_state* state) override;
-  void init(render_context* context) override;
+  std::optional<start_failure> init(render_context* context) override;
 };

@@ -14,11 +14,6 @@ message_box_answer print_message_box(const char* text, const char* caption, mess
 
 void print_clipboard(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
-[[noreturn]] void exit_now(int code) {
-  std::fflush(nullptr);
-  std::exit(code);
-}
-
 void no_window() {}
 
 int64_t steady_counter() {
@@ -31,5 +26,5 @@ int64_t steady_frequency() { return 1000000000; }
 
 }  // namespace
 
-platform_hooks platform = {print_message_box, print_clipboard, exit_now,        no_window,
+platform_hooks platform = {print_message_box, print_clipboard, no_window,
                            no_window,         steady_counter,  steady_frequency};

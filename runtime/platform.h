@@ -26,7 +26,6 @@ enum class message_box_answer { ok, yes, no };
 struct platform_hooks {
   message_box_answer (*message_box)(const char* text, const char* caption, message_box_kind kind);
   void (*copy_to_clipboard)(const std::string& text);
-  void (*exit_process)(int code);  // flushes the streams and ends the process; never returns
   void (*kill_gl_window)();        // tears the window and GL context down (exit paths)
   void (*swap_buffers)();          // presents the back buffer (the loading screen at start-up)
   int64_t (*counter)();            // the high-resolution counter the stopwatch reads

@@ -9,7 +9,7 @@
 
 struct part_start : parts {
   void render(double* step, render_context* context, frame_state* state) override;
-  void init(render_context* context) override;
+  std::optional<start_failure> init(render_context* context) override;
 
   // Clock and counters.
   double ttime = 0.0;   // show time as the scenes see it (after the warp)

@@ -12,7 +12,16 @@
 
 parts* create_show_part() { return new part_start; }
 
-void part_start::init(render_context* context) {
+namespace {
+
+// A picture that did not load: its name in the box, and with the reason on standard error.
+start_failure picture_failure(const image_failure& failure) {
+  return {failure.file_name + ": " + failure.reason, failure.file_name, failure.caption};
+}
+
+}  // namespace
+
+std::optional<start_failure> part_start::init(render_context* context) {
   ttime = 0.0;
   fttime = 0.0;
   frame_count = 0;
@@ -61,8 +70,13 @@ void part_start::init(render_context* context) {
   // bound, or the attribute state saved by the first frame names attachments the window lacks.
   context->unbind_target();
 
-  load_jpeg_normal_map(context, "textures/noise.jpg", tex_base + 10);
-  load_jpeg_texture(context, "textures/blob41b.jpg", tex_base + 12);
+  // The show cannot go on without its pictures.
+  if (auto failure = load_jpeg_normal_map(context, "textures/noise.jpg", tex_base + 10)) {
+    return picture_failure(*failure);
+  }
+  if (auto failure = load_jpeg_texture(context, "textures/blob41b.jpg", tex_base + 12)) {
+    return picture_failure(*failure);
+  }
   // The blob is bound now: it must not repeat at its edges.
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -83,4 +97,5 @@ void part_start::init(render_context* context) {
   if (!keys.empty()) std::fprintf(stderr, "misc//piano3.txt: %s\n", keys.c_str());
 
   ttime = 0.0;
+  return std::nullopt;
 }

@@ -1,5 +1,5 @@
 // The image loaders under a real GL context: uploaded rows, greyscale files, normal maps, the
-// placeholder, compressed upload and the failure paths with their message boxes.
+// placeholder, compressed upload and the failures they report.
 #include "assets/image_texture.h"
 
 #include <gtest/gtest.h>
@@ -11,23 +11,9 @@
 #include "assets/tests/image_jpeg_support.h"
 #include "engine/random.h"
 #include "engine/render_context.h"
-#include "runtime/platform.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {
-
-struct box_call {
-  std::string text, caption;
-  message_box_kind kind;
-};
-std::vector<box_call> boxes;
-std::vector<int> exits;
-
-message_box_answer record_box(const char* text, const char* caption, message_box_kind kind) {
-  boxes.push_back({text, caption, kind});
-  return message_box_answer::ok;
-}
-void record_exit(int code) { exits.push_back(code); }
 
 std::string dir;
 
@@ -68,14 +54,8 @@ class image_texture : public ::testing::Test {
 
   void SetUp() override {
     test_gl::ensure_context();
-    saved_ = platform;
-    platform.message_box = record_box;
-    platform.exit_process = record_exit;
-    boxes.clear();
-    exits.clear();
     context_.compressed_upload = false;
   }
-  void TearDown() override { platform = saved_; }
 
   std::string path(const char* name) { return dir + "/" + name; }
 
@@ -95,13 +75,12 @@ class image_texture : public ::testing::Test {
     return name;
   }
 
-  platform_hooks saved_{};
   render_context context_;
 };
 
 TEST_F(image_texture, picture_is_uploaded_bottom_line_first_at_its_own_size) {
   context_.texture_slot(5) = 12345;  // overwritten, not deleted
-  load_jpeg_texture(&context_, path("odd.jpg").c_str(), 5);
+  EXPECT_FALSE(load_jpeg_texture(&context_, path("odd.jpg").c_str(), 5).has_value());
   ASSERT_NE(context_.texture_slot(5), 12345u);
   EXPECT_EQ(bound(), GLint(context_.texture_slot(5)));
   int w = 0, h = 0;
@@ -113,7 +92,6 @@ TEST_F(image_texture, picture_is_uploaded_bottom_line_first_at_its_own_size) {
   for (int y = 0; y < h; ++y)
     for (int i = 0; i < w * 3; ++i)
       ASSERT_EQ(got[size_t(y) * w * 3 + i], ref.image.pixels[size_t(h - 1 - y) * w * 3 + i]) << "row " << y;
-  EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(test_gl::drain_errors(), GLenum(GL_NO_ERROR));
 }
 
@@ -163,8 +141,8 @@ TEST_F(image_texture, normal_maps_of_flat_ramps_and_thin_pictures) {
 TEST_F(image_texture, placeholder_replaces_decoding) {
   context_.placeholder_images = true;
   random_seed(77);
-  load_jpeg_texture(&context_, path("missing.jpg").c_str(), 7);
-  EXPECT_TRUE(boxes.empty());  // the file is not even opened
+  // The file is not even opened.
+  EXPECT_FALSE(load_jpeg_texture(&context_, path("missing.jpg").c_str(), 7).has_value());
   int w = 0, h = 0;
   std::vector<uint8_t> got = read_back(w, h);
   ASSERT_EQ(w, 8);
@@ -175,9 +153,8 @@ TEST_F(image_texture, placeholder_replaces_decoding) {
     if (i < 8 || i > 184 || i % 8 == 0) expected = 255;
     ASSERT_EQ(got[i], expected) << "byte " << i;
   }
-  load_jpeg_normal_map(&context_, path("missing.jpg").c_str(), 8);
+  EXPECT_FALSE(load_jpeg_normal_map(&context_, path("missing.jpg").c_str(), 8).has_value());
   EXPECT_NE(context_.texture_slot(8), 0u);
-  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(image_texture, compressed_upload_skips_narrow_plain_textures_only) {
@@ -198,7 +175,7 @@ TEST_F(image_texture, compressed_upload_skips_narrow_plain_textures_only) {
   EXPECT_EQ(test_gl::drain_errors(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(image_texture, failures_show_the_file_name_say_why_and_exit_with_status_1) {
+TEST_F(image_texture, failures_name_the_file_the_caption_and_the_reason_and_upload_nothing) {
   struct failure {
     bool normal_map;
     std::string file;
@@ -217,25 +194,22 @@ TEST_F(image_texture, failures_show_the_file_name_say_why_and_exit_with_status_1
       {false, path("progressive_cut.jpg"), "Jpg !", truncated},
   };
   for (const failure& f : failures) {
-    boxes.clear();
-    exits.clear();
     context_.texture_slot(20) = 0;
     testing::internal::CaptureStderr();
-    if (f.normal_map)
-      load_jpeg_normal_map(&context_, f.file.c_str(), 20);
-    else
-      load_jpeg_texture(&context_, f.file.c_str(), 20);
+    const std::optional<image_failure> failure = f.normal_map
+                                                     ? load_jpeg_normal_map(&context_, f.file.c_str(), 20)
+                                                     : load_jpeg_texture(&context_, f.file.c_str(), 20);
     const std::string err = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(boxes.size(), 1u) << f.file;
-    EXPECT_EQ(boxes[0].text, f.file);
-    EXPECT_EQ(boxes[0].caption, f.caption) << f.file;
-    EXPECT_EQ(boxes[0].kind, message_box_kind::ok_information);
-    EXPECT_EQ(exits, std::vector<int>{1});
+    ASSERT_TRUE(failure.has_value()) << f.file;
+    EXPECT_EQ(failure->file_name, f.file);
+    EXPECT_STREQ(failure->caption, f.caption) << f.file;
     EXPECT_EQ(context_.texture_slot(20), 0u) << "nothing is uploaded for " << f.file;
-    // The console names the file and says why; a damaged scan has a reason of its own.
-    EXPECT_EQ(err.rfind(f.file + ": ", 0), 0u) << err;
+    // The caller tells the viewer and ends the program: the loader prints nothing.
+    EXPECT_EQ(err, "") << f.file;
+    // A damaged scan has a reason of its own.
+    EXPECT_FALSE(failure->reason.empty()) << f.file;
     if (!f.reason.empty()) {
-      EXPECT_EQ(err, f.file + ": " + f.reason + "\n");
+      EXPECT_EQ(failure->reason, f.reason) << f.file;
     }
   }
 }

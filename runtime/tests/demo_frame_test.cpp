@@ -16,9 +16,9 @@
 #include "fsound/fsound.h"
 #include "fsound/fsound_offline.h"
 #include "fsound/tests/mp3_fixture.h"
+#include "runtime/demo_state.h"
 #include "runtime/stopwatch.h"
 #include "runtime/tests/fake_part.h"
-#include "runtime/demo_state.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {
@@ -134,22 +134,22 @@ TEST_F(DemoFrameTest, EndsOnlyOnceTheShowClockIsBeyond215) {
   demo.sync_to_music = false;
   demo.clipboard_text = "Cam :1,2,3  \n";
   demo.show_time = 214.0;
-  demo_frame();
+  EXPECT_TRUE(demo_frame());
   EXPECT_TRUE(events == strings{"render"});
 
   demo.show_time = 215.0;  // the stopwatch adds a little; the clock ends above 215
-  demo_frame();
+  EXPECT_FALSE(demo_frame());
   EXPECT_GT(demo.show_time, 215.0);
   // Sound closed before the window goes; no clipboard copy; the part's memory is released.
-  EXPECT_TRUE((events == strings{"render", "render", "kill", "exit:0"}));
+  EXPECT_TRUE((events == strings{"render", "render", "kill"}));
   EXPECT_EQ(demo.show_part, nullptr);
 }
 
 TEST_F(DemoFrameTest, EndsOnAPartRequest) {
   part->on_render = [](frame_state* state) { state->requests[request_exit] = true; };
   demo.clipboard_text = "kept";
-  demo_frame();
-  EXPECT_TRUE((events == strings{"render", "kill", "exit:0"}));
+  EXPECT_FALSE(demo_frame());
+  EXPECT_TRUE((events == strings{"render", "kill"}));
 }
 
 TEST_F(DemoFrameTest, EscapeEndingResetsTheViewCopiesTheClipboardAndEnds) {
@@ -168,9 +168,9 @@ TEST_F(DemoFrameTest, EscapeEndingResetsTheViewCopiesTheClipboardAndEnds) {
   };
   global_render_context.create_target(0, 200, 100, 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(2));  // well over the 10 us fade
-  demo_frame();
+  EXPECT_FALSE(demo_frame());
 
-  EXPECT_TRUE((events == strings{"render", "clipboard:Cam :1,2,3  \n", "kill", "exit:0"}));
+  EXPECT_TRUE((events == strings{"render", "clipboard:Cam :1,2,3  \n", "kill"}));
   GLint viewport[4], framebuffer = -1, mode = 0;
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[0], 0);

@@ -11,10 +11,10 @@
 #include "fsound/fsound.h"
 #include "fsound/tests/mp3_fixture.h"
 #include "runtime/demo_frame.h"
-#include "runtime/part_loader.h"
-#include "runtime/tests/fake_part.h"
 #include "runtime/demo_state.h"
+#include "runtime/part_loader.h"
 #include "runtime/platform.h"
+#include "runtime/tests/fake_part.h"
 #include "tests/support/gl_test_context.h"
 
 namespace {
@@ -117,9 +117,22 @@ TEST_F(DemoInitTest, NoAudioDeviceEndsWithCodeOne) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(demo_init());
   EXPECT_NE(testing::internal::GetCapturedStderr().find("vorteline: no sound"), std::string::npos);
-  EXPECT_TRUE(
-      (events == strings{"swap", "swap", "init",
-                         "box:Vorteline|Problem initializing FMod. \nProgram will now exit.|2", "exit:1"}));
+  EXPECT_TRUE((events == strings{"swap", "swap", "init",
+                                 "box:Vorteline|Problem initializing FMod. \nProgram will now exit.|2"}));
+}
+
+// A show that cannot load (a picture missing) is a failed start: its line on standard error, its
+// box, and no soundtrack started.
+TEST_F(DemoInitTest, AShowThatCannotLoadEndsWithCodeOneBeforeTheSound) {
+  runtime_test::show_init_failure =
+      start_failure{"textures/noise.jpg: cannot open: gone", "textures/noise.jpg", "Jpg !"};
+  testing::internal::CaptureStderr();
+  const bool started = demo_init();
+  runtime_test::show_init_failure.reset();
+  EXPECT_FALSE(started);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "textures/noise.jpg: cannot open: gone\n");
+  EXPECT_TRUE((events == strings{"swap", "swap", "init", "box:Jpg !|textures/noise.jpg|2"}));
+  EXPECT_EQ(demo.music_sample, nullptr);
 }
 
 // A missing or unusable soundtrack is a failed start: the designed message, the reason on
@@ -131,7 +144,7 @@ TEST_F(DemoInitTest, MissingSoundtrackEndsWithCodeOneAfterLoading) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "vorteline: music//Zelmor - Vorteline.mp3: cannot open: No such file or directory\n");
   EXPECT_TRUE((events == strings{"swap", "swap", "init",
-                                 "box:Vorteline|Problem initializing FMod. \nNo sound file.|2", "exit:1"}));
+                                 "box:Vorteline|Problem initializing FMod. \nNo sound file.|2"}));
   EXPECT_EQ(demo.music_sample, nullptr);
 }
 
@@ -145,7 +158,7 @@ TEST_F(DemoInitTest, ASoundtrackThatIsNotMpegAudioIsNoSoundFile) {
       "vorteline: music//Zelmor - Vorteline.mp3: not MPEG audio: the frame at byte 0 is not followed by "
       "another at byte 1251\n");
   EXPECT_TRUE((events == strings{"swap", "swap", "init",
-                                 "box:Vorteline|Problem initializing FMod. \nNo sound file.|2", "exit:1"}));
+                                 "box:Vorteline|Problem initializing FMod. \nNo sound file.|2"}));
   EXPECT_EQ(demo.music_sample, nullptr);
 }
 

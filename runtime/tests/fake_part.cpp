@@ -9,6 +9,7 @@ namespace runtime_test {
 
 std::vector<std::string> events;
 fake_part* created_show_part = nullptr;
+std::optional<start_failure> show_init_failure;
 
 namespace {
 
@@ -19,7 +20,6 @@ message_box_answer record_box(const char* text, const char* caption, message_box
   return message_box_answer::ok;
 }
 void record_clipboard(const std::string& text) { events.push_back("clipboard:" + text); }
-void record_exit(int code) { events.push_back("exit:" + std::to_string(code)); }
 // Notes whether the sound library was still open when the window went.
 void record_kill() { events.push_back(FSOUND_GetFrequency(0) == 0 ? "kill" : "kill:sound-open"); }
 void record_swap() { events.push_back("swap"); }
@@ -37,17 +37,17 @@ void fake_part::render(double* s, render_context* c, frame_state* state) {
   seen = *state;
 }
 
-void fake_part::init(render_context* c) {
+std::optional<start_failure> fake_part::init(render_context* c) {
   ++init_calls;
   events.push_back("init");
   context = c;
+  return init_failure;
 }
 
 void install_hooks() {
   saved = platform;
   events.clear();
-  platform = {record_box,    record_clipboard,       record_exit, record_kill, record_swap,
-              saved.counter, saved.counter_frequency};
+  platform = {record_box, record_clipboard, record_kill, record_swap, saved.counter, saved.counter_frequency};
 }
 
 void restore_hooks() { platform = saved; }
@@ -56,5 +56,6 @@ void restore_hooks() { platform = saved; }
 
 parts* create_show_part() {
   runtime_test::created_show_part = new runtime_test::fake_part();
+  runtime_test::created_show_part->init_failure = runtime_test::show_init_failure;
   return runtime_test::created_show_part;
 }

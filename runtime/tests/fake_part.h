@@ -10,7 +10,7 @@
 namespace runtime_test {
 
 // Everything recorded, in call order: "init", "render", "swap", "clipboard:<text>", "kill",
-// "kill:sound-open", "exit:<code>", "box:<caption>|<text>|<kind>".
+// "kill:sound-open", "box:<caption>|<text>|<kind>".
 extern std::vector<std::string> events;
 
 struct fake_part final : parts {
@@ -22,13 +22,15 @@ struct fake_part final : parts {
   int blend_src = 0;  // blend factors in force during the last render
   int blend_dst = 0;
   void (*on_render)(frame_state*) = nullptr;
+  std::optional<start_failure> init_failure;  // what init reports
 
   void render(double* step, render_context* context, frame_state* state) override;
-  void init(render_context* context) override;
+  std::optional<start_failure> init(render_context* context) override;
 };
 
-// The part the last create_show_part() made.
+// The part the last create_show_part() made, and the failure its init is to report.
 extern fake_part* created_show_part;
+extern std::optional<start_failure> show_init_failure;
 
 void install_hooks();
 void restore_hooks();

@@ -1,6 +1,6 @@
 // Program entry on Linux and macOS: the command line (the show, --help or an offline mode), then
-// display modes, settings dialog, show window and the main loop until the window is closed (Escape
-// and the show's end leave from inside a frame).
+// display modes, settings dialog, show window and the main loop until the window is closed or the
+// show has ended (its end, a part's request, the Escape ending). Every exit status is returned here.
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
@@ -47,9 +47,11 @@ int run_program(int argc, char** argv) {
     return 0;
   }
 
-  // A failed window creation has been reported; it is a failed start.
-  if (!create_gl_window(texts::window_title, demo.screen_width, demo.screen_height, 32, demo.fullscreen))
+  // A failed window creation or demo start-up has been reported; it is a failed start.
+  if (!create_gl_window(texts::window_title, demo.screen_width, demo.screen_height, 32, demo.fullscreen)) {
+    SDL_Quit();
     return 1;
+  }
   const int exit_code = run_main_loop({demo_frame, [] { platform.swap_buffers(); }});
   kill_gl_window();
   SDL_Quit();

@@ -1,5 +1,5 @@
 // The windowing services on SDL: message boxes, the clipboard (with its keeper on X11), presenting,
-// process exit, window teardown and the performance counter.
+// window teardown and the performance counter.
 #include "runtime/platform.h"
 
 #include <SDL.h>
@@ -65,12 +65,6 @@ void swap_buffers() {
   if (sdl_backend.window) SDL_GL_SwapWindow(sdl_backend.window);
 }
 
-[[noreturn]] void exit_process(int code) {
-  std::fflush(nullptr);
-  SDL_Quit();
-  std::exit(code);
-}
-
 int64_t counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
 int64_t counter_frequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
 
@@ -79,7 +73,6 @@ int64_t counter_frequency() { return static_cast<int64_t>(SDL_GetPerformanceFreq
 void install_platform() {
   platform.message_box = show_message_box;
   platform.copy_to_clipboard = copy_to_clipboard;
-  platform.exit_process = exit_process;
   platform.kill_gl_window = kill_gl_window;
   platform.swap_buffers = swap_buffers;
   platform.counter = counter;

@@ -1,6 +1,6 @@
 // Program entry on Windows: display modes, settings dialog, optional console, show window, then the
-// message loop that draws one frame per idle turn until the window is closed (Escape and the show's
-// end leave from inside a frame).
+// message loop that draws one frame per idle turn until the window is closed or the show has ended
+// (its end, a part's request, the Escape ending). Every exit status is returned here.
 #include <windows.h>
 
 #include "runtime/demo_frame.h"
@@ -18,7 +18,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
   if (run_settings_dialog() == dialog_outcome::quit) return 0;
   if (command_line && command_line[0] != '\0') open_console();
 
-  // A failed window creation has been reported; it is a failed start.
+  // A failed window creation or demo start-up has been reported; it is a failed start.
   if (!create_gl_window(texts::window_title, demo.screen_width, demo.screen_height, 32, demo.fullscreen)) {
     return 1;
   }

@@ -1,4 +1,4 @@
-// The windowing services on Win32: message boxes, clipboard, console, presenting, process exit,
+// The windowing services on Win32: message boxes, clipboard, console, presenting,
 // window teardown and the performance counter.
 #include "runtime/platform.h"
 
@@ -26,11 +26,6 @@ message_box_answer show_message_box(const char* text, const char* caption, messa
 
 void copy_to_clipboard_hook(const std::string& text) { copy_text_to_clipboard(text); }
 
-[[noreturn]] void exit_process(int code) {
-  std::fflush(nullptr);
-  std::exit(code);
-}
-
 void swap_buffers() { SwapBuffers(static_cast<HDC>(demo.hdc)); }
 
 // Reopens a C stream on the console (text mode), unbuffered.
@@ -55,7 +50,6 @@ int64_t counter_frequency() {
 void install_platform() {
   platform.message_box = show_message_box;
   platform.copy_to_clipboard = copy_to_clipboard_hook;
-  platform.exit_process = exit_process;
   platform.kill_gl_window = kill_gl_window;
   platform.swap_buffers = swap_buffers;
   platform.counter = counter;
