@@ -12,16 +12,19 @@
 #include <vector>
 
 #include "runtime/demo_state.h"
+#include "shell/dialog_layout.h"
 #include "shell/display_modes.h"
 #include "shell/sdl/backend.h"
 #include "shell/texts.h"
 
 namespace {
 
-// The dialog is laid out in dialog units (179 x 88) and drawn at this many pixels per unit.
+// The dialog is laid out in dialog units (dialog_layout.h) and drawn at this many pixels per unit.
 constexpr float unit = 2.0f;
-constexpr int dialog_width = 179;
-constexpr int dialog_height = 88;
+// ImGui draws a control's frame from its top edge where the Win32 template's controls sit a unit
+// higher: the controls move down by one unit, the lower group boxes start two units lower.
+constexpr int control_drop = 1;
+constexpr int group_drop = 2;
 // The dialog looks for events this often, and redraws on every event or this often for hover
 // effects.
 constexpr Uint32 idle_poll_ms = 10;
@@ -91,7 +94,7 @@ void toggle(const char* label, bool& on, float x, float y) {
     ImGui::PushStyleColor(ImGuiCol_Button, accent);
     ImGui::PushStyleColor(ImGuiCol_ButtonHovered, accent_hover);
   }
-  const bool pressed = ImGui::Button(label, at(42, 15));
+  const bool pressed = ImGui::Button(label, at(TOGGLE_WIDTH, TOGGLE_HEIGHT));
   if (on) ImGui::PopStyleColor(2);
   if (pressed) on = !on;
 }
@@ -104,12 +107,12 @@ dialog_result draw_dialog(dialog& d) {
                    ImGuiWindowFlags_NoBringToFrontOnFocus);
   dialog_result result = dialog_result::open;
 
-  group_box(2, 3, 174, 28, "Resolution");
-  group_box(2, 29 + 2, 174, 26 - 2, nullptr);
-  group_box(2, 53 + 2, 174, 34 - 2, nullptr);
+  group_box(GROUP_X, RESOLUTION_GROUP_Y, GROUP_WIDTH, RESOLUTION_GROUP_HEIGHT, "Resolution");
+  group_box(GROUP_X, TOGGLE_GROUP_Y + group_drop, GROUP_WIDTH, TOGGLE_GROUP_HEIGHT - group_drop, nullptr);
+  group_box(GROUP_X, BUTTON_GROUP_Y + group_drop, GROUP_WIDTH, BUTTON_GROUP_HEIGHT - group_drop, nullptr);
 
-  ImGui::SetCursorPos(at(16, 13));
-  ImGui::SetNextItemWidth(144 * unit);
+  ImGui::SetCursorPos(at(MODES_X, MODES_Y + control_drop));
+  ImGui::SetNextItemWidth(MODES_WIDTH * unit);
   const char* preview = d.labels.empty() ? "" : d.labels[d.choice.mode_index].c_str();
   if (ImGui::BeginCombo("##modes", preview, ImGuiComboFlags_HeightLarge)) {
     for (int i = 0; i < static_cast<int>(d.labels.size()); ++i) {
@@ -122,19 +125,19 @@ dialog_result draw_dialog(dialog& d) {
   const bool list_open = ImGui::IsPopupOpen("##modes", ImGuiPopupFlags_AnyPopupId);
 
   bool windowed = d.choice.windowed;
-  toggle("Antialiased", d.choice.antialiased, 18, 38);
-  toggle("Windowed", windowed, 68, 38);
-  toggle("Force 16:9", d.choice.force_16_9, 117, 38);
+  toggle("Antialiased", d.choice.antialiased, ANTIALIASED_X, TOGGLE_Y + control_drop);
+  toggle("Windowed", windowed, WINDOWED_X, TOGGLE_Y + control_drop);
+  toggle("Force 16:9", d.choice.force_16_9, FORCE_16_9_X, TOGGLE_Y + control_drop);
   d.choice.windowed = windowed;
 
   // "Run ... " is the default button: accent-coloured, and Enter presses it.
-  ImGui::SetCursorPos(at(17, 62));
+  ImGui::SetCursorPos(at(RUN_X, RUN_Y + control_drop));
   ImGui::PushStyleColor(ImGuiCol_Button, accent);
   ImGui::PushStyleColor(ImGuiCol_ButtonHovered, accent_hover);
-  if (ImGui::Button("Run ... ", at(109, 21))) result = dialog_result::run;
+  if (ImGui::Button("Run ... ", at(RUN_WIDTH, RUN_HEIGHT))) result = dialog_result::run;
   ImGui::PopStyleColor(2);
-  ImGui::SetCursorPos(at(135, 62));
-  if (ImGui::Button("Quit", at(24, 21))) result = dialog_result::quit;
+  ImGui::SetCursorPos(at(QUIT_X, RUN_Y + control_drop));
+  if (ImGui::Button("Quit", at(QUIT_WIDTH, RUN_HEIGHT))) result = dialog_result::quit;
 
   d.list_open = list_open;
   ImGui::End();
@@ -148,7 +151,7 @@ bool open_dialog(dialog& d) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   d.window = SDL_CreateWindow(texts::dialog_caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              static_cast<int>(dialog_width * unit), static_cast<int>(dialog_height * unit),
+                              static_cast<int>(DIALOG_WIDTH * unit), static_cast<int>(DIALOG_HEIGHT * unit),
                               SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
   if (!d.window) return false;
   d.context = SDL_GL_CreateContext(d.window);
