@@ -12,7 +12,7 @@ void jpeg_decoder::lay_out_frame() {
   mcus_y_ = (height_ + mcu_h_ - 1) / mcu_h_;
   int blocks_per_mcu = 0;
   for (int i = 0; i < comp_count_; ++i) blocks_per_mcu += comps_[i].h * comps_[i].v;
-  if (mcus_x_ * blocks_per_mcu > max_blocks_per_mcu_row) fail(-229);
+  if (mcus_x_ * blocks_per_mcu > max_blocks_per_mcu_row) fail(jpeg_error::too_many_blocks);
 
   for (int i = 0; i < comp_count_; ++i) {
     component& c = comps_[i];
