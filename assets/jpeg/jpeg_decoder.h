@@ -10,6 +10,12 @@
 // blocks, never beyond what the data read so far can fill (picture_larger_than_data). Three
 // components are YCbCr, or RGB where an Adobe marker declares no transform (or, without JFIF and
 // Adobe markers, where the components are named 'R', 'G', 'B').
+//
+// The member functions live in layers, each calling only the ones below it:
+//   jpeg_decoder.cpp  construction, marker segments, the public operations
+//   jpeg_entropy.cpp  Huffman tables, the bit reader, restarts, scans into coefficients
+//   jpeg_output.cpp   frame layout, inverse transforms into sample planes, lines
+//   jpeg_core.cpp     the first-error rule, the memory-block table, byte input
 #include <cstddef>
 #include <cstdint>
 
@@ -82,6 +88,7 @@ class jpeg_decoder {
 
   static constexpr int restart_search_limit = 1536;
 
+  // ---- jpeg_core.cpp: calls nothing else of the decoder ----
   // Records the error (the first one sticks), releases everything, detaches the stream and
   // unwinds to the public operation in progress.
   [[noreturn]] void fail(jpeg_error error);
@@ -89,28 +96,20 @@ class jpeg_decoder {
   // Grows a block of the table from old_bytes to bytes, the new bytes zero-filled.
   void* reallocate(void* block, size_t old_bytes, size_t bytes);
   void release_all();
-
-  // Input.
   void refill();
   uint8_t get_byte();
   int get_word();
   void skip_bytes(int count);
 
-  // Markers and segments.
-  void find_start_of_image();
-  int next_marker();
-  // Reads table segments and skips others, starting with marker (0: read the next one), until
-  // a frame header, scan header or end of image, whose code is returned.
-  int read_markers(int marker);
-  void read_huffman_tables();
-  void read_quant_tables();
-  void read_restart_interval();
-  void read_frame_header(bool progressive);
-  void skip_segment();
-  void read_app_segment(int marker);  // APP0 (JFIF) and APP14 (Adobe): colour space hints
-  void read_scan_header();
+  // ---- jpeg_output.cpp: calls the core ----
+  void lay_out_frame();
+  void idct_block(const component& c, const int16_t* block, bool dc_only, uint8_t* out, int stride);
+  void transform_mcu_row_from_buffers();
+  // The next line from the sample planes of the current MCU row, which must be ready.
+  const uint8_t* line_from_planes();
+  void advance_row();
 
-  // Entropy decoding.
+  // ---- jpeg_entropy.cpp: calls the output and the core ----
   void build_huffman(huffman_table& t, bool ac);
   void reset_bits();
   void fill_bits();
@@ -130,12 +129,21 @@ class jpeg_decoder {
   void decode_buffered_scan();
   void decode_mcu_row_sequential();
 
-  // Output.
-  void lay_out_frame();
-  void idct_block(const component& c, const int16_t* block, bool dc_only, uint8_t* out, int stride);
-  void transform_mcu_row_from_buffers();
+  // ---- jpeg_decoder.cpp: calls all of the above ----
+  void find_start_of_image();
+  int next_marker();
+  // Reads table segments and skips others, starting with marker (0: read the next one), until
+  // a frame header, scan header or end of image, whose code is returned.
+  int read_markers(int marker);
+  void read_huffman_tables();
+  void read_quant_tables();
+  void read_restart_interval();
+  void read_frame_header(bool progressive);
+  void skip_segment();
+  void read_app_segment(int marker);  // APP0 (JFIF) and APP14 (Adobe): colour space hints
+  void read_scan_header();
+  // Decodes or transforms the next MCU row when its first line is due, then hands out a line.
   const uint8_t* next_line();
-  void advance_row();
 
   jpeg_decoder_stream* stream_;
   bool use_simd_;

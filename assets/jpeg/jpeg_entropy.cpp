@@ -1,4 +1,6 @@
 // Huffman tables, the bit reader, restart markers and the decoding of scans into coefficients.
+// Calls down into the output (a sequential row goes straight through the inverse transform) and
+// the core, never up into the marker and public-operation layer.
 #include <cstring>
 
 #include "assets/jpeg/jpeg_decoder.h"
