@@ -156,7 +156,7 @@ jpeg_file_result decode_jpeg_file(const char* file_name, rgb_picture& out, std::
   }
   if (decoder.error_code() != 0) {
     out = rgb_picture{};
-    reason = jpeg_error_text(decoder.error_code());
+    reason = jpeg_error_text(decoder.error());
     return jpeg_file_result::cannot_decode;
   }
   return jpeg_file_result::decoded;

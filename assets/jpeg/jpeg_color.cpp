@@ -1,3 +1,5 @@
+// Fixed-point YCbCr to RGB conversion of decoded lines (SSE2 with a portable twin), and the
+// interleaving of lines stored as RGB.
 #include "assets/jpeg/jpeg_color.h"
 
 #if defined(__SSE2__)

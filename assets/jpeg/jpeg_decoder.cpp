@@ -1,7 +1,7 @@
-// Decoder life cycle, input, marker segments and the public operations.
+// Decoder life cycle, marker segments and the public operations: the top of the decoder, which
+// drives the entropy decoding and the output below it.
 #include "assets/jpeg/jpeg_decoder.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "assets/jpeg/jpeg_idct.h"
@@ -12,14 +12,14 @@ jpeg_decoder::jpeg_decoder(jpeg_decoder_stream* stream, bool use_simd)
   std::memset(quant_, 0, sizeof quant_);
   std::memset(quant_scaled_, 0, sizeof quant_scaled_);
   if (!stream_) {
-    error_code_ = -232;
+    error_ = jpeg_error::read_failure;
     return;
   }
   stream_->on_attach();
   try {
     find_start_of_image();
     int marker = read_markers(0);
-    if (marker == marker_sos || marker == marker_eoi) fail(-216);
+    if (marker == marker_sos || marker == marker_eoi) fail(jpeg_error::unexpected_marker);
     read_frame_header(marker == marker_sof2);
   } catch (const fail_signal&) {
   }
@@ -30,110 +30,16 @@ jpeg_decoder::~jpeg_decoder() {
   if (stream_) stream_->on_detach();
 }
 
-void jpeg_decoder::fail(int code) {
-  // Past the end of the file the decoder reads substitute bytes: a fault they cause is the
-  // file's end. The missing start-of-image marker (a file too short to hold one is no JPEG
-  // either), read failures and memory are not about the data.
-  if (past_end_ && code != -217 && code != -221 && code != -232 && code != -233) code = -234;
-  if (error_code_ == 0) error_code_ = code;
-  release_all();
-  if (stream_) {
-    jpeg_decoder_stream* s = stream_;
-    stream_ = nullptr;
-    s->on_detach();
-  }
-  throw fail_signal{};
-}
-
-void* jpeg_decoder::allocate(size_t bytes) {
-  if (block_count_ >= max_memory_blocks) fail(-221);
-  void* p = std::calloc(1, bytes ? bytes : 1);
-  if (!p) fail(-233);
-  blocks_[block_count_++] = p;
-  return p;
-}
-
-void* jpeg_decoder::reallocate(void* block, size_t old_bytes, size_t bytes) {
-  if (!block) return allocate(bytes);
-  for (int i = 0; i < block_count_; ++i) {
-    if (blocks_[i] != block) continue;
-    // On failure the old block stays in the table, which fail releases.
-    void* p = std::realloc(block, bytes);
-    if (!p) fail(-233);
-    std::memset(static_cast<uint8_t*>(p) + old_bytes, 0, bytes - old_bytes);
-    blocks_[i] = p;
-    return p;
-  }
-  fail(-221);  // not a block of this decoder
-}
-
-void jpeg_decoder::release_all() {
-  for (int i = 0; i < block_count_; ++i) std::free(blocks_[i]);
-  block_count_ = 0;
-  for (auto& c : comps_) {
-    c.coefs = nullptr;
-    c.plane = nullptr;
-  }
-  mcu_blocks_ = nullptr;
-  line_buf_[0] = line_buf_[1] = nullptr;
-}
-
-// ---- input ----
-
-void jpeg_decoder::refill() {
-  in_pos_ = 0;
-  in_end_ = 0;
-  if (!in_eof_) {
-    bool eof = false;
-    int n = stream_->read(in_buf_, static_cast<int>(sizeof in_buf_), eof);
-    if (n < 0) fail(-232);
-    if (n > static_cast<int>(sizeof in_buf_)) n = static_cast<int>(sizeof in_buf_);
-    // A stream that delivers nothing without reporting the end is treated as ended, so a
-    // misbehaving source cannot stall the decoder.
-    if (eof || n == 0) in_eof_ = true;
-    in_end_ = n;
-    input_bytes_ += size_t(n);
-    if (n > 0) return;
-  }
-  // Past the end: the data continues as end-of-image markers, so every scan ends.
-  past_end_ = true;
-  for (size_t i = 0; i < sizeof in_buf_; i += 2) {
-    in_buf_[i] = 0xFF;
-    in_buf_[i + 1] = marker_eoi;
-  }
-  in_end_ = static_cast<int>(sizeof in_buf_);
-}
-
-uint8_t jpeg_decoder::get_byte() {
-  if (in_pos_ == in_end_) refill();
-  return in_buf_[in_pos_++];
-}
-
-int jpeg_decoder::get_word() {
-  int hi = get_byte();
-  return (hi << 8) | get_byte();
-}
-
-void jpeg_decoder::skip_bytes(int count) {
-  while (count > 0) {
-    if (in_pos_ == in_end_) refill();
-    int n = in_end_ - in_pos_;
-    if (n > count) n = count;
-    in_pos_ += n;
-    count -= n;
-  }
-}
-
 // ---- markers and segments ----
 
 void jpeg_decoder::find_start_of_image() {
   int b1 = get_byte(), b2 = get_byte();
   for (int slid = 0; !(b1 == 0xFF && b2 == marker_soi); ++slid) {
-    if (slid >= 511) fail(-217);
+    if (slid >= 511) fail(jpeg_error::no_start_of_image);
     b1 = b2;
     b2 = get_byte();
   }
-  if (get_byte() != 0xFF) fail(-217);
+  if (get_byte() != 0xFF) fail(jpeg_error::no_start_of_image);
   --in_pos_;  // the 0xFF starts the next marker
 }
 
@@ -168,7 +74,7 @@ int jpeg_decoder::read_markers(int marker) {
         return marker;
       case marker_sof9:
       case marker_dac:
-        fail(-215);
+        fail(jpeg_error::arithmetic_coding);
       case 0xC3:
       case 0xC5:
       case 0xC6:
@@ -178,17 +84,17 @@ int jpeg_decoder::read_markers(int marker) {
       case 0xCD:
       case 0xCE:
       case 0xCF:
-        fail(-218);
+        fail(jpeg_error::unsupported_frame);
       case marker_tem:
       case marker_jpg:
       case marker_soi:
-        fail(-216);
+        fail(jpeg_error::unexpected_marker);
       case marker_app0:
       case marker_app14:
         read_app_segment(marker);
         break;
       default:
-        if (marker >= marker_rst0 && marker <= marker_rst7) fail(-216);
+        if (marker >= marker_rst0 && marker <= marker_rst7) fail(jpeg_error::unexpected_marker);
         skip_segment();
         break;
     }
@@ -197,13 +103,13 @@ int jpeg_decoder::read_markers(int marker) {
 
 void jpeg_decoder::skip_segment() {
   int length = get_word();
-  if (length < 2) fail(-210);
+  if (length < 2) fail(jpeg_error::segment_length);
   skip_bytes(length - 2);
 }
 
 void jpeg_decoder::read_app_segment(int marker) {
   int length = get_word();
-  if (length < 2) fail(-210);
+  if (length < 2) fail(jpeg_error::segment_length);
   // "JFIF" and a zero byte; "Adobe", version, two flag words and the transform byte.
   uint8_t head[12] = {};
   const int n = length - 2 < 12 ? length - 2 : 12;
@@ -215,22 +121,22 @@ void jpeg_decoder::read_app_segment(int marker) {
 
 void jpeg_decoder::read_huffman_tables() {
   int left = get_word();
-  if (left < 2) fail(-202);
+  if (left < 2) fail(jpeg_error::huffman_segment_short);
   left -= 2;
   while (left > 0) {
-    if (left < 17) fail(-202);
+    if (left < 17) fail(jpeg_error::huffman_segment_short);
     int kind = get_byte();
     int table_class = kind >> 4, number = kind & 15;
-    if (table_class > 1 || number > 3) fail(-201);
+    if (table_class > 1 || number > 3) fail(jpeg_error::huffman_table_id);
     huffman_table& t = table_class ? ac_tables_[number] : dc_tables_[number];
     int total = 0;
     for (int len = 1; len <= 16; ++len) {
       t.counts[len] = get_byte();
       total += t.counts[len];
     }
-    if (total > 255) fail(-200);
+    if (total > 255) fail(jpeg_error::huffman_too_many_codes);
     left -= 17;
-    if (total > left) fail(-202);
+    if (total > left) fail(jpeg_error::huffman_segment_short);
     for (int i = 0; i < total; ++i) t.symbols[i] = get_byte();
     left -= total;
     build_huffman(t, table_class == 1);
@@ -239,15 +145,15 @@ void jpeg_decoder::read_huffman_tables() {
 
 void jpeg_decoder::read_quant_tables() {
   int left = get_word();
-  if (left < 2) fail(-203);
+  if (left < 2) fail(jpeg_error::quant_segment_short);
   left -= 2;
   while (left > 0) {
     int kind = get_byte();
     --left;
     int precision = kind >> 4, number = kind & 15;
-    if (number > 3) fail(-204);
+    if (number > 3) fail(jpeg_error::quant_table_number);
     int need = precision ? 128 : 64;
-    if (precision > 1 || left < need) fail(-219);
+    if (precision > 1 || left < need) fail(jpeg_error::quant_segment_length);
     for (int k = 0; k < 64; ++k)
       quant_[number][jpeg_zigzag[k]] = static_cast<uint16_t>(precision ? get_word() : get_byte());
     left -= need;
@@ -257,20 +163,20 @@ void jpeg_decoder::read_quant_tables() {
 }
 
 void jpeg_decoder::read_restart_interval() {
-  if (get_word() != 4) fail(-211);
+  if (get_word() != 4) fail(jpeg_error::restart_interval_length);
   restart_interval_ = get_word();
 }
 
 void jpeg_decoder::read_frame_header(bool progressive) {
   int length = get_word();
-  if (get_byte() != 8) fail(-205);
+  if (get_byte() != 8) fail(jpeg_error::sample_precision);
   height_ = get_word();
-  if (height_ == 0 || height_ > 8192) fail(-206);
+  if (height_ == 0 || height_ > max_dimension) fail(jpeg_error::bad_height);
   width_ = get_word();
-  if (width_ == 0 || width_ > 8192) fail(-207);
+  if (width_ == 0 || width_ > max_dimension) fail(jpeg_error::bad_width);
   int count = get_byte();
-  if (count > 4) fail(-208);
-  if (length != 8 + 3 * count) fail(-209);
+  if (count > 4) fail(jpeg_error::too_many_components);
+  if (length != 8 + 3 * count) fail(jpeg_error::frame_header_length);
   for (int i = 0; i < count; ++i) {
     comps_[i].id = get_byte();
     int sampling = get_byte();
@@ -280,14 +186,14 @@ void jpeg_decoder::read_frame_header(bool progressive) {
   }
   comp_count_ = count;
   progressive_ = progressive;
-  if (count != 1 && count != 3) fail(-225);
+  if (count != 1 && count != 3) fail(jpeg_error::component_count);
   if (count == 1) {
     // A lone component is always coded block by block, whatever its sampling factors say.
     comps_[0].h = comps_[0].v = 1;
   } else {
     bool luma_ok = comps_[0].h >= 1 && comps_[0].h <= 2 && comps_[0].v >= 1 && comps_[0].v <= 2;
     for (int i = 1; i < 3; ++i) luma_ok = luma_ok && comps_[i].h == 1 && comps_[i].v == 1;
-    if (!luma_ok) fail(-226);
+    if (!luma_ok) fail(jpeg_error::sampling_factors);
   }
   max_h_ = comps_[0].h;
   max_v_ = comps_[0].v;
@@ -296,13 +202,13 @@ void jpeg_decoder::read_frame_header(bool progressive) {
 void jpeg_decoder::read_scan_header() {
   int length = get_word();
   int count = get_byte();
-  if (count < 1 || count > 4 || length != 6 + 2 * count) fail(-212);
+  if (count < 1 || count > 4 || length != 6 + 2 * count) fail(jpeg_error::scan_header_length);
   for (int i = 0; i < count; ++i) {
     int id = get_byte(), tables = get_byte();
     int found = -1;
     for (int c = 0; c < comp_count_ && found < 0; ++c)
       if (comps_[c].id == id) found = c;
-    if (found < 0) fail(-213);
+    if (found < 0) fail(jpeg_error::scan_component_missing);
     scan_comp_[i] = found;
     comps_[found].dc_table = tables >> 4;
     comps_[found].ac_table = tables & 15;
@@ -318,8 +224,8 @@ void jpeg_decoder::read_scan_header() {
     bool dc_scan = spectral_start_ == 0;
     if (spectral_end_ < spectral_start_ || spectral_end_ > 63 || (!dc_scan && count != 1) ||
         (dc_scan && spectral_end_ != 0))
-      fail(-230);
-    if (approx_high_ != 0 && approx_high_ != approx_low_ + 1) fail(-231);
+      fail(jpeg_error::spectral_selection);
+    if (approx_high_ != 0 && approx_high_ != approx_low_ + 1) fail(jpeg_error::successive_approximation);
   } else {
     // Sequential scans always carry every coefficient of their blocks.
     spectral_start_ = 0;
@@ -330,20 +236,22 @@ void jpeg_decoder::read_scan_header() {
   bool needs_ac = spectral_end_ > 0;
   for (int i = 0; i < count; ++i) {
     const component& c = comps_[scan_comp_[i]];
-    if (c.quant > 3 || !quant_defined_[c.quant]) fail(-222);
-    if (needs_dc && (c.dc_table > 3 || !dc_tables_[c.dc_table].defined)) fail(-223);
-    if (needs_ac && (c.ac_table > 3 || !ac_tables_[c.ac_table].defined)) fail(-223);
+    if (c.quant > 3 || !quant_defined_[c.quant]) fail(jpeg_error::undefined_quant_table);
+    if (needs_dc && (c.dc_table > 3 || !dc_tables_[c.dc_table].defined))
+      fail(jpeg_error::undefined_huffman_table);
+    if (needs_ac && (c.ac_table > 3 || !ac_tables_[c.ac_table].defined))
+      fail(jpeg_error::undefined_huffman_table);
   }
 }
 
 // ---- public operations ----
 
 int jpeg_decoder::begin_decoding() {
-  if (error_code_) return -1;
+  if (error_ != jpeg_error::none) return -1;
   if (begun_) return 0;
   try {
     lay_out_frame();
-    if (read_markers(0) != marker_sos) fail(-216);
+    if (read_markers(0) != marker_sos) fail(jpeg_error::unexpected_marker);
     // As the reference decoders decide it: a JFIF marker means YCbCr, an Adobe marker says,
     // and without either the component names 'R', 'G', 'B' mean RGB.
     if (comp_count_ == 3)
@@ -365,14 +273,14 @@ int jpeg_decoder::begin_decoding() {
         decode_buffered_scan();
         int marker = read_markers(end_of_scan_marker());
         // Only the end-of-image marker tells that no scan is missing.
-        if (past_end_) fail(-234);
+        if (past_end_) fail(jpeg_error::truncated);
         if (marker == marker_eoi) break;
-        if (marker != marker_sos) fail(-216);
+        if (marker != marker_sos) fail(jpeg_error::unexpected_marker);
         read_scan_header();
       }
       // A component that no scan named still goes through the transform with its table.
       for (int i = 0; i < comp_count_; ++i)
-        if (comps_[i].quant > 3) fail(-222);
+        if (comps_[i].quant > 3) fail(jpeg_error::undefined_quant_table);
     }
     begun_ = true;
     return 0;
@@ -381,90 +289,25 @@ int jpeg_decoder::begin_decoding() {
   }
 }
 
-const char* jpeg_error_text(int code) {
-  switch (code) {
-    case 0:
-      return "no error";
-    case -200:
-      return "a Huffman table with more than 255 codes";
-    case -201:
-      return "a Huffman table class or number out of range";
-    case -202:
-      return "a Huffman table segment too short";
-    case -203:
-      return "a quantisation table segment shorter than 2 bytes";
-    case -204:
-      return "a quantisation table number above 3";
-    case -205:
-      return "samples of other than 8 bits";
-    case -206:
-      return "a height of 0 or above 8192";
-    case -207:
-      return "a width of 0 or above 8192";
-    case -208:
-      return "more than 4 components";
-    case -209:
-      return "a frame header of the wrong length";
-    case -210:
-      return "a segment shorter than its length field";
-    case -211:
-      return "a restart interval segment of the wrong length";
-    case -212:
-      return "a scan header of the wrong length or component count";
-    case -213:
-      return "a scan of a component the frame lacks";
-    case -215:
-      return "arithmetic coding, which is not supported";
-    case -216:
-      return "a marker where none belongs, or no scan where one is needed";
-    case -217:
-      return "not a JPEG file (no start-of-image marker)";
-    case -218:
-      return "a frame type that is not supported (lossless or hierarchical)";
-    case -219:
-      return "a quantisation table segment of inconsistent length";
-    case -221:
-      return "more than 100 memory blocks";
-    case -222:
-      return "a scan with an undefined quantisation table";
-    case -223:
-      return "a scan with an undefined Huffman table";
-    case -225:
-      return "a component count other than 1 or 3";
-    case -226:
-      return "sampling factors that are not supported";
-    case -227:
-      return "corrupt entropy-coded data";
-    case -228:
-      return "a restart marker missing or out of sequence";
-    case -229:
-      return "too many blocks in one row, or a block outside the picture";
-    case -230:
-      return "a progressive scan with invalid spectral selection";
-    case -231:
-      return "a progressive scan with invalid successive approximation";
-    case -232:
-      return "the file cannot be read";
-    case -233:
-      return "out of memory";
-    case -234:
-      return "truncated: the picture's data ends before the picture";
-    case -235:
-      return "a picture larger than its data can fill";
-    default:
-      return "unknown decoder error";
-  }
-}
-
 int jpeg_decoder::decode_line(const uint8_t*& line, int& length) {
-  if (!begun_ || error_code_) return -1;
+  if (!begun_ || error_ != jpeg_error::none) return -1;
   if (lines_out_ >= height_) return 1;
   try {
     line = next_line();
   } catch (const fail_signal&) {
-    return -227;
+    return line_failed;
   }
   length = width_ * bytes_per_pixel();
   ++lines_out_;
   return 0;
+}
+
+const uint8_t* jpeg_decoder::next_line() {
+  if (!second_line_ready_ && row_in_mcu_ == 0) {
+    if (buffered_)
+      transform_mcu_row_from_buffers();
+    else
+      decode_mcu_row_sequential();
+  }
+  return line_from_planes();
 }

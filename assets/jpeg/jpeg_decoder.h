@@ -4,16 +4,24 @@
 // header; begin_decoding lays out the picture (and decodes every scan of a progressive file);
 // decode_line then hands out the picture top line first. The first error sticks: it releases
 // every buffer, detaches the stream, and every later call fails.
-// A picture whose data ends before it does fails with -234: the file cut short, no end-of-image
-// marker after a multi-scan picture, or a scan's data ending at a marker (other than a restart
-// marker) before its blocks do. Coefficient memory grows only as the scans reach their blocks,
-// never beyond what the data read so far can fill (-235). Three components are YCbCr, or RGB
-// where an Adobe marker declares no transform (or, without JFIF and Adobe markers, where the
-// components are named 'R', 'G', 'B').
+// A picture whose data ends before it does fails as truncated: the file cut short, no
+// end-of-image marker after a multi-scan picture, or a scan's data ending at a marker (other than
+// a restart marker) before its blocks do. Coefficient memory grows only as the scans reach their
+// blocks, never beyond what the data read so far can fill (picture_larger_than_data). Three
+// components are YCbCr, or RGB where an Adobe marker declares no transform (or, without JFIF and
+// Adobe markers, where the components are named 'R', 'G', 'B').
+//
+// The member functions live in layers, each calling only the ones below it:
+//   jpeg_decoder.cpp  construction, marker segments, the public operations
+//   jpeg_entropy.cpp  Huffman tables, the bit reader, restarts, scans into coefficients
+//   jpeg_output.cpp   frame layout, inverse transforms into sample planes, lines
+//   jpeg_core.cpp     the first-error rule, the memory-block table, byte input
+#include <cstddef>
 #include <cstdint>
 
 #include "assets/jpeg/jpeg_color.h"
 #include "assets/jpeg/jpeg_decoder_stream.h"
+#include "assets/jpeg/jpeg_error.h"
 
 class jpeg_decoder {
  public:
@@ -25,19 +33,24 @@ class jpeg_decoder {
   // 0 on success (also when called again after success), -1 on any error.
   int begin_decoding();
   // 0: a line of width() pixels was delivered (valid until the next call); 1: every line has
-  // been delivered; -1: not begun or an earlier error; -227: an error occurred now (its code
-  // is in error_code()).
+  // been delivered; -1: not begun or an earlier error; line_failed: an error occurred now (its
+  // code is in error_code()).
   int decode_line(const uint8_t*& line, int& length);
+  // decode_line's result when it fails now, whichever error it met: the corrupt-data number.
+  static constexpr int line_failed = static_cast<int>(jpeg_error::corrupt_data);
 
   int width() const { return width_; }
   int height() const { return height_; }
-  int error_code() const { return error_code_; }
+  // The first error as its number (0 when none), and as the code itself.
+  int error_code() const { return static_cast<int>(error_); }
+  jpeg_error error() const { return error_; }
   int component_count() const { return comp_count_; }
   int bytes_per_pixel() const { return comp_count_ == 1 ? 1 : 4; }
   bool progressive() const { return progressive_; }
   // Whether three components are stored as RGB rather than YCbCr (known after begin_decoding).
   bool rgb() const { return rgb_; }
 
+  static constexpr int max_dimension = 8192;  // largest width and height taken
   static constexpr int max_blocks_per_mcu_row = 6144;
   static constexpr int max_memory_blocks = 100;
   // Every block a scan first reaches costs it at least one bit, so the input read so far bounds
@@ -47,15 +60,17 @@ class jpeg_decoder {
   static constexpr size_t coefficient_allowance = size_t(1) << 20;
 
  private:
+  static constexpr int fast_bits = 11;  // Huffman codes up to this length are looked up at once
+
   struct huffman_table {
     bool defined = false;
     uint8_t counts[17];  // codes of each length 1..16
     uint8_t symbols[256];
     // Codes of up to fast_bits bits: (length << 8) | symbol, 0 for longer codes.
-    uint16_t fast[1 << 11];
+    uint16_t fast[1 << fast_bits];
     // AC tables: run/size symbol and the coefficient's extra bits resolved at once where they
     // fit in fast_bits: value * 256 + (run << 4) + total length; 0 when not resolvable.
-    int32_t ac_fast[1 << 11];
+    int32_t ac_fast[1 << fast_bits];
     int32_t max_code[18];  // largest code of each length, -1 when none; [17] is a sentinel
     int32_t val_offset[18];
   };
@@ -71,38 +86,30 @@ class jpeg_decoder {
   };
   struct fail_signal {};
 
-  static constexpr int fast_bits = 11;
   static constexpr int restart_search_limit = 1536;
 
+  // ---- jpeg_core.cpp: calls nothing else of the decoder ----
   // Records the error (the first one sticks), releases everything, detaches the stream and
   // unwinds to the public operation in progress.
-  [[noreturn]] void fail(int code);
+  [[noreturn]] void fail(jpeg_error error);
   void* allocate(size_t bytes);  // zero-filled, recorded in the block table
   // Grows a block of the table from old_bytes to bytes, the new bytes zero-filled.
   void* reallocate(void* block, size_t old_bytes, size_t bytes);
   void release_all();
-
-  // Input.
   void refill();
   uint8_t get_byte();
   int get_word();
   void skip_bytes(int count);
 
-  // Markers and segments.
-  void find_start_of_image();
-  int next_marker();
-  // Reads table segments and skips others, starting with marker (0: read the next one), until
-  // a frame header, scan header or end of image, whose code is returned.
-  int read_markers(int marker);
-  void read_huffman_tables();
-  void read_quant_tables();
-  void read_restart_interval();
-  void read_frame_header(bool progressive);
-  void skip_segment();
-  void read_app_segment(int marker);  // APP0 (JFIF) and APP14 (Adobe): colour space hints
-  void read_scan_header();
+  // ---- jpeg_output.cpp: calls the core ----
+  void lay_out_frame();
+  void idct_block(const component& c, const int16_t* block, bool dc_only, uint8_t* out, int stride);
+  void transform_mcu_row_from_buffers();
+  // The next line from the sample planes of the current MCU row, which must be ready.
+  const uint8_t* line_from_planes();
+  void advance_row();
 
-  // Entropy decoding.
+  // ---- jpeg_entropy.cpp: calls the output and the core ----
   void build_huffman(huffman_table& t, bool ac);
   void reset_bits();
   void fill_bits();
@@ -122,16 +129,25 @@ class jpeg_decoder {
   void decode_buffered_scan();
   void decode_mcu_row_sequential();
 
-  // Output.
-  void lay_out_frame();
-  void idct_block(const component& c, const int16_t* block, bool dc_only, uint8_t* out, int stride);
-  void transform_mcu_row_from_buffers();
+  // ---- jpeg_decoder.cpp: calls all of the above ----
+  void find_start_of_image();
+  int next_marker();
+  // Reads table segments and skips others, starting with marker (0: read the next one), until
+  // a frame header, scan header or end of image, whose code is returned.
+  int read_markers(int marker);
+  void read_huffman_tables();
+  void read_quant_tables();
+  void read_restart_interval();
+  void read_frame_header(bool progressive);
+  void skip_segment();
+  void read_app_segment(int marker);  // APP0 (JFIF) and APP14 (Adobe): colour space hints
+  void read_scan_header();
+  // Decodes or transforms the next MCU row when its first line is due, then hands out a line.
   const uint8_t* next_line();
-  void advance_row();
 
   jpeg_decoder_stream* stream_;
   bool use_simd_;
-  int error_code_ = 0;
+  jpeg_error error_ = jpeg_error::none;
   bool begun_ = false;
   bool progressive_ = false;
   bool buffered_ = false;  // lines come from coefficient buffers (progressive or multi-scan)
@@ -188,7 +204,3 @@ class jpeg_decoder {
   void* blocks_[max_memory_blocks] = {};
   int block_count_ = 0;
 };
-
-// What an error code of the decoder means, for messages ("truncated: the file ends inside the
-// picture's data").
-const char* jpeg_error_text(int code);

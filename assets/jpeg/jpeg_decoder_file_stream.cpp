@@ -1,3 +1,4 @@
+// The decoder's byte source that reads a file: end of file and read errors stick once seen.
 #include "assets/jpeg/jpeg_decoder_stream.h"
 
 jpeg_decoder_file_stream::~jpeg_decoder_file_stream() { close(); }

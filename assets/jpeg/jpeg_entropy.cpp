@@ -1,4 +1,6 @@
 // Huffman tables, the bit reader, restart markers and the decoding of scans into coefficients.
+// Calls down into the output (a sequential row goes straight through the inverse transform) and
+// the core, never up into the marker and public-operation layer.
 #include <cstring>
 
 #include "assets/jpeg/jpeg_decoder.h"
@@ -58,7 +60,7 @@ void jpeg_decoder::check_data_left() {
   // decoder lives with; before any other marker, or the end of the file, the scan's data ended
   // before its blocks did.
   const bool restart = pending_marker_ >= marker_rst0 && pending_marker_ <= marker_rst7;
-  if (bit_count_ < padding_bits_ && (past_end_ || !restart)) fail(-234);
+  if (bit_count_ < padding_bits_ && (past_end_ || !restart)) fail(jpeg_error::truncated);
 }
 
 void jpeg_decoder::fill_bits() {
@@ -111,7 +113,7 @@ int jpeg_decoder::decode_symbol_slow(const huffman_table& t) {
     ++len;
     code = static_cast<int>(bit_buf_ >> (64 - len));
   }
-  if (len > 16) fail(-227);
+  if (len > 16) fail(jpeg_error::corrupt_data);
   bit_buf_ <<= len;
   bit_count_ -= len;
   return t.symbols[(code + t.val_offset[len]) & 255];
@@ -145,13 +147,13 @@ void jpeg_decoder::process_restart() {
   int marker = pending_marker_;
   pending_marker_ = 0;
   for (int searched = 0; marker == 0;) {
-    if (++searched > restart_search_limit) fail(-228);
+    if (++searched > restart_search_limit) fail(jpeg_error::restart_marker);
     if (get_byte() != 0xFF) continue;
     int c = get_byte();
     while (c == 0xFF) c = get_byte();
     marker = c;
   }
-  if (marker != marker_rst0 + next_restart_) fail(-228);
+  if (marker != marker_rst0 + next_restart_) fail(jpeg_error::restart_marker);
   next_restart_ = (next_restart_ + 1) & 7;
   for (auto& c : comps_) c.dc_pred = 0;
   eob_run_ = 0;
@@ -184,7 +186,7 @@ bool jpeg_decoder::decode_block_sequential(component& c, int16_t* block) {
   } else {
     s = decode_symbol(dc);
   }
-  if (s > 16) fail(-227);
+  if (s > 16) fail(jpeg_error::corrupt_data);
   int diff = s ? jpeg_extend(get_bits(s), s) : 0;
   c.dc_pred = static_cast<int16_t>(c.dc_pred + diff);
   block[0] = static_cast<int16_t>(c.dc_pred);
@@ -199,7 +201,7 @@ bool jpeg_decoder::decode_block_sequential(component& c, int16_t* block) {
       bit_buf_ <<= len;
       bit_count_ -= len;
       k += (e >> 4) & 15;
-      if (k > 63) fail(-227);
+      if (k > 63) fail(jpeg_error::corrupt_data);
       block[jpeg_zigzag[k]] = static_cast<int16_t>(e >> 8);
       any_ac = true;
       ++k;
@@ -216,7 +218,7 @@ bool jpeg_decoder::decode_block_sequential(component& c, int16_t* block) {
     int run = rs >> 4, size = rs & 15;
     if (size) {
       k += run;
-      if (k > 63) fail(-227);
+      if (k > 63) fail(jpeg_error::corrupt_data);
       block[jpeg_zigzag[k]] = static_cast<int16_t>(jpeg_extend(get_bits(size), size));
       any_ac = true;
       ++k;
@@ -233,7 +235,7 @@ void jpeg_decoder::decode_block_progressive(component& c, int16_t* block) {
   if (spectral_start_ == 0) {
     if (approx_high_ == 0) {
       int s = decode_symbol(dc_tables_[c.dc_table]);
-      if (s > 16) fail(-227);
+      if (s > 16) fail(jpeg_error::corrupt_data);
       int diff = s ? jpeg_extend(get_bits(s), s) : 0;
       c.dc_pred = static_cast<int16_t>(c.dc_pred + diff);
       block[0] = static_cast<int16_t>(c.dc_pred * (1 << low));
@@ -255,7 +257,7 @@ void jpeg_decoder::decode_block_progressive(component& c, int16_t* block) {
         bit_buf_ <<= e & 15;
         bit_count_ -= e & 15;
         k += (e >> 4) & 15;
-        if (k > 63) fail(-227);
+        if (k > 63) fail(jpeg_error::corrupt_data);
         block[jpeg_zigzag[k]] = static_cast<int16_t>((e >> 8) * (1 << low));
         ++k;
         continue;
@@ -264,7 +266,7 @@ void jpeg_decoder::decode_block_progressive(component& c, int16_t* block) {
       int run = rs >> 4, size = rs & 15;
       if (size) {
         k += run;
-        if (k > 63) fail(-227);
+        if (k > 63) fail(jpeg_error::corrupt_data);
         block[jpeg_zigzag[k]] = static_cast<int16_t>(jpeg_extend(get_bits(size), size) * (1 << low));
         ++k;
       } else if (run == 15) {
@@ -303,7 +305,7 @@ void jpeg_decoder::decode_block_progressive(component& c, int16_t* block) {
         }
       }
       if (value) {
-        if (k > 63) fail(-227);
+        if (k > 63) fail(jpeg_error::corrupt_data);
         block[jpeg_zigzag[k]] = static_cast<int16_t>(value);
       }
     }
@@ -318,10 +320,8 @@ void jpeg_decoder::decode_block_progressive(component& c, int16_t* block) {
   }
 }
 
-// Decodes one scan of a multi-scan (progressive or non-interleaved) picture into the
-// coefficient buffers.
 int16_t* jpeg_decoder::coefficient_block(component& c, int bx, int by) {
-  if (bx >= c.blocks_x || by >= c.blocks_y) fail(-229);
+  if (bx >= c.blocks_x || by >= c.blocks_y) fail(jpeg_error::too_many_blocks);
   if (by >= c.coef_rows) {
     // Twice the rows (or as many as needed), within what the input read so far can fill.
     const int rows =
@@ -329,7 +329,7 @@ int16_t* jpeg_decoder::coefficient_block(component& c, int bx, int by) {
     const size_t row_bytes = size_t(c.blocks_x) * 64 * sizeof(int16_t);
     const size_t more = size_t(rows - c.coef_rows) * row_bytes;
     if (coefficient_bytes_ + more > coefficient_allowance + coefficient_bytes_per_input_byte * input_bytes_)
-      fail(-235);
+      fail(jpeg_error::picture_larger_than_data);
     c.coefs =
         static_cast<int16_t*>(reallocate(c.coefs, size_t(c.coef_rows) * row_bytes, size_t(rows) * row_bytes));
     coefficient_bytes_ += more;
@@ -338,6 +338,8 @@ int16_t* jpeg_decoder::coefficient_block(component& c, int bx, int by) {
   return c.coefs + (size_t(by) * size_t(c.blocks_x) + size_t(bx)) * 64;
 }
 
+// Decodes one scan of a multi-scan (progressive or non-interleaved) picture into the
+// coefficient buffers.
 void jpeg_decoder::decode_buffered_scan() {
   start_scan_state();
   auto block_at = [&](component& c, int bx, int by) { return coefficient_block(c, bx, by); };

@@ -1,3 +1,5 @@
+// The inverse DCTs of one block: the scaled fast transform (SSE2 with a portable twin), the
+// accurate integer one, and their DC-only shortcuts.
 #include "assets/jpeg/jpeg_idct.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
-// Frame layout, inverse transforms into sample planes, and colour conversion into lines.
+// Frame layout, inverse transforms into sample planes, and colour conversion into lines. Calls
+// only the core below it; the layers above decide when a row of sample planes is filled.
 #include <cstring>
 
 #include "assets/jpeg/jpeg_color.h"
@@ -12,7 +13,7 @@ void jpeg_decoder::lay_out_frame() {
   mcus_y_ = (height_ + mcu_h_ - 1) / mcu_h_;
   int blocks_per_mcu = 0;
   for (int i = 0; i < comp_count_; ++i) blocks_per_mcu += comps_[i].h * comps_[i].v;
-  if (mcus_x_ * blocks_per_mcu > max_blocks_per_mcu_row) fail(-229);
+  if (mcus_x_ * blocks_per_mcu > max_blocks_per_mcu_row) fail(jpeg_error::too_many_blocks);
 
   for (int i = 0; i < comp_count_; ++i) {
     component& c = comps_[i];
@@ -70,17 +71,11 @@ void jpeg_decoder::transform_mcu_row_from_buffers() {
   }
 }
 
-const uint8_t* jpeg_decoder::next_line() {
+const uint8_t* jpeg_decoder::line_from_planes() {
   if (second_line_ready_) {
     second_line_ready_ = false;
     advance_row();
     return line_buf_[1];
-  }
-  if (row_in_mcu_ == 0) {
-    if (buffered_)
-      transform_mcu_row_from_buffers();
-    else
-      decode_mcu_row_sequential();
   }
   const int r = row_in_mcu_;
   const uint8_t* result = nullptr;

@@ -255,7 +255,7 @@ TEST_F(jpeg_errors, truncated_files_fail_without_hanging) {
   EXPECT_EQ(d.error_code(), -234);
   EXPECT_GT(lines, 0);
   EXPECT_LT(lines, d.height());
-  EXPECT_STREQ(jpeg_error_text(d.error_code()), "truncated: the picture's data ends before the picture");
+  EXPECT_STREQ(jpeg_error_text(d.error()), "truncated: the picture's data ends before the picture");
 }
 
 TEST_F(jpeg_errors, a_scan_shorter_than_its_frame_fails_at_the_marker_that_ends_it) {
@@ -357,6 +357,62 @@ TEST_F(jpeg_errors, grey_pictures_give_one_byte_per_pixel) {
   int length = 0;
   ASSERT_EQ(d.decode_line(line, length), 0);
   EXPECT_EQ(length, 48);
+}
+
+TEST(jpeg_error_codes, keep_their_numbers_and_texts) {
+  // The numbers are reported by error_code() and the texts printed by the tools and the image
+  // loaders: neither may drift.
+  struct entry {
+    jpeg_error error;
+    int number;
+    const char* text;
+  };
+  const entry entries[] = {
+      {jpeg_error::none, 0, "no error"},
+      {jpeg_error::huffman_too_many_codes, -200, "a Huffman table with more than 255 codes"},
+      {jpeg_error::huffman_table_id, -201, "a Huffman table class or number out of range"},
+      {jpeg_error::huffman_segment_short, -202, "a Huffman table segment too short"},
+      {jpeg_error::quant_segment_short, -203, "a quantisation table segment shorter than 2 bytes"},
+      {jpeg_error::quant_table_number, -204, "a quantisation table number above 3"},
+      {jpeg_error::sample_precision, -205, "samples of other than 8 bits"},
+      {jpeg_error::bad_height, -206, "a height of 0 or above 8192"},
+      {jpeg_error::bad_width, -207, "a width of 0 or above 8192"},
+      {jpeg_error::too_many_components, -208, "more than 4 components"},
+      {jpeg_error::frame_header_length, -209, "a frame header of the wrong length"},
+      {jpeg_error::segment_length, -210, "a segment shorter than its length field"},
+      {jpeg_error::restart_interval_length, -211, "a restart interval segment of the wrong length"},
+      {jpeg_error::scan_header_length, -212, "a scan header of the wrong length or component count"},
+      {jpeg_error::scan_component_missing, -213, "a scan of a component the frame lacks"},
+      {jpeg_error::arithmetic_coding, -215, "arithmetic coding, which is not supported"},
+      {jpeg_error::unexpected_marker, -216, "a marker where none belongs, or no scan where one is needed"},
+      {jpeg_error::no_start_of_image, -217, "not a JPEG file (no start-of-image marker)"},
+      {jpeg_error::unsupported_frame, -218, "a frame type that is not supported (lossless or hierarchical)"},
+      {jpeg_error::quant_segment_length, -219, "a quantisation table segment of inconsistent length"},
+      {jpeg_error::too_many_memory_blocks, -221, "more than 100 memory blocks"},
+      {jpeg_error::undefined_quant_table, -222, "a scan with an undefined quantisation table"},
+      {jpeg_error::undefined_huffman_table, -223, "a scan with an undefined Huffman table"},
+      {jpeg_error::component_count, -225, "a component count other than 1 or 3"},
+      {jpeg_error::sampling_factors, -226, "sampling factors that are not supported"},
+      {jpeg_error::corrupt_data, -227, "corrupt entropy-coded data"},
+      {jpeg_error::restart_marker, -228, "a restart marker missing or out of sequence"},
+      {jpeg_error::too_many_blocks, -229, "too many blocks in one row, or a block outside the picture"},
+      {jpeg_error::spectral_selection, -230, "a progressive scan with invalid spectral selection"},
+      {jpeg_error::successive_approximation, -231,
+       "a progressive scan with invalid successive approximation"},
+      {jpeg_error::read_failure, -232, "the file cannot be read"},
+      {jpeg_error::out_of_memory, -233, "out of memory"},
+      {jpeg_error::truncated, -234, "truncated: the picture's data ends before the picture"},
+      {jpeg_error::picture_larger_than_data, -235, "a picture larger than its data can fill"},
+  };
+  for (const entry& e : entries) {
+    EXPECT_EQ(static_cast<int>(e.error), e.number) << e.text;
+    EXPECT_STREQ(jpeg_error_text(e.error), e.text) << e.number;
+  }
+  // Numbers the decoder never reports have no text of their own.
+  for (int unused : {1, -1, -214, -220, -224, -236})
+    EXPECT_STREQ(jpeg_error_text(static_cast<jpeg_error>(unused)), "unknown decoder error") << unused;
+  // decode_line's failure result is the corrupt-data number, whatever error was recorded.
+  EXPECT_EQ(jpeg_decoder::line_failed, -227);
 }
 
 TEST(jpeg_file_stream, read_reports_end_of_file_and_missing_files) {

@@ -95,7 +95,8 @@ TEST(jpeg_memory, runs_over_blocks_no_data_filled_exceed_the_allowance) {
   jpeg_test::decode_result r = jpeg_test::decode(file, true);
   EXPECT_EQ(r.error_code, -235);
   EXPECT_EQ(r.stage, 1);
-  EXPECT_STREQ(jpeg_error_text(r.error_code), "a picture larger than its data can fill");
+  EXPECT_STREQ(jpeg_error_text(static_cast<jpeg_error>(r.error_code)),
+               "a picture larger than its data can fill");
 }
 
 // The error code of decoding `file` in a child process whose address space may grow by `room`

@@ -1,3 +1,4 @@
+// Helpers of the JPEG decoder tests: reference tools, PNM files and whole-picture decoding.
 #include "assets/tests/image_jpeg_support.h"
 
 #include <unistd.h>

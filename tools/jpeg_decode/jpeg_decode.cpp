@@ -41,15 +41,15 @@ int usage() {
   return 3;
 }
 
-// Decodes every line into out (width * bytes_per_pixel per line); returns the decoder's status.
-int decode_all(jpeg_decoder& d, std::vector<unsigned char>* out) {
-  if (d.error_code() != 0 || d.begin_decoding() != 0) return d.error_code();
+// Decodes every line into out (width * bytes_per_pixel per line); returns the decoder's error.
+jpeg_error decode_all(jpeg_decoder& d, std::vector<unsigned char>* out) {
+  if (d.error() != jpeg_error::none || d.begin_decoding() != 0) return d.error();
   for (;;) {
     const uint8_t* line = nullptr;
     int length = 0;
     int r = d.decode_line(line, length);
     if (r == 1) break;
-    if (r != 0) return d.error_code();
+    if (r != 0) return d.error();
     if (!out) continue;
     if (d.bytes_per_pixel() == 1) {
       out->insert(out->end(), line, line + length);
@@ -57,7 +57,12 @@ int decode_all(jpeg_decoder& d, std::vector<unsigned char>* out) {
       for (int x = 0; x < d.width(); ++x) out->insert(out->end(), line + 4 * x, line + 4 * x + 3);
     }
   }
-  return 0;
+  return jpeg_error::none;
+}
+
+// Reports a decoder error on stderr as "IN.jpg: error_code=<n>: <what it means>".
+void report_error(const char* in_name, jpeg_error error) {
+  std::fprintf(stderr, "%s: error_code=%d: %s\n", in_name, static_cast<int>(error), jpeg_error_text(error));
 }
 
 int bench(int runs, bool simd, const char* in_name) {
@@ -76,10 +81,10 @@ int bench(int runs, bool simd, const char* in_name) {
     auto start = std::chrono::steady_clock::now();
     memory_stream stream(data);
     jpeg_decoder d(&stream, simd);
-    int code = decode_all(d, nullptr);
+    jpeg_error error = decode_all(d, nullptr);
     auto end = std::chrono::steady_clock::now();
-    if (code != 0) {
-      std::fprintf(stderr, "%s: error_code=%d: %s\n", in_name, code, jpeg_error_text(code));
+    if (error != jpeg_error::none) {
+      report_error(in_name, error);
       return 1;
     }
     times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
@@ -121,9 +126,9 @@ int main(int argc, char** argv) {
   int channels = 0, width = 0, height = 0;
   {
     jpeg_decoder d(&stream, simd);
-    int code = decode_all(d, &pixels);
-    if (code != 0) {
-      std::fprintf(stderr, "%s: error_code=%d: %s\n", files[0], code, jpeg_error_text(code));
+    jpeg_error error = decode_all(d, &pixels);
+    if (error != jpeg_error::none) {
+      report_error(files[0], error);
       return 1;
     }
     channels = d.component_count() == 1 ? 1 : 3;
