@@ -26,20 +26,20 @@ void identity_matrices() {
 }  // namespace
 
 void scene_pass(part_start& part, render_context& context, int w, int h) {
-  context.attach_color(0, 0, part.tex_color);
-  context.attach_color(0, 1, part.tex_normals);
-  context.attach_depth(0, part.tex_depth);
-  context.bind_target(0, 2);
+  context.attach_color(slots::scene_target, 0, part.tex_color);
+  context.attach_color(slots::scene_target, 1, part.tex_normals);
+  context.attach_depth(slots::scene_target, part.tex_depth);
+  context.bind_target(slots::scene_target, 2);
   gl_scene_output out(context, part.programs);
   draw_scene(part, context, false, false, out);
-  context.resolve_target(0, w, h, 2, true);
+  context.resolve_target(slots::scene_target, w, h, 2, true);
 }
 
 void combine_pass(part_start& part, render_context& context, int w, int h) {
   shader_library& lib = part.programs;
   const int prog = part.prog_combine;
-  context.attach_color(0, 0, part.tex_color);
-  context.bind_target(0, 1);
+  context.attach_color(slots::scene_target, 0, part.tex_color);
+  context.bind_target(slots::scene_target, 1);
   glActiveTexture(GL_TEXTURE0);
   identity_matrices();
   glDisable(GL_DEPTH_TEST);
@@ -69,7 +69,7 @@ void combine_pass(part_start& part, render_context& context, int w, int h) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   draw_quad(0.0, 1.0, 1.0, false, 1.0f);
-  context.resolve_target(0, w, h, 1, false);
+  context.resolve_target(slots::scene_target, w, h, 1, false);
 }
 
 void final_composition(part_start& part, render_context& context, int w, int h) {
@@ -105,11 +105,11 @@ void final_composition(part_start& part, render_context& context, int w, int h) 
 }
 
 void highlight_pass(part_start& part, render_context& context, int w, int h) {
-  context.screen_pass(part.programs, part.prog_highlights, 1, 1, w / 2, h / 2, part.tex_color, part.tex_half, -1, -1);
+  context.screen_pass(part.programs, part.prog_highlights, slots::half_target, 1, w / 2, h / 2, part.tex_color, part.tex_half, -1, -1);
 }
 
 void god_ray_pass(part_start& part, render_context& context, int w, int h) {
-  context.screen_pass(part.programs, part.prog_godrays, 1, 1, w / 2, h / 2, part.tex_half, part.tex_half, -1, -1);
+  context.screen_pass(part.programs, part.prog_godrays, slots::half_target, 1, w / 2, h / 2, part.tex_half, part.tex_half, -1, -1);
 }
 
 void clean_up(part_start& part, render_context& context) {
@@ -125,7 +125,7 @@ void clean_up(part_start& part, render_context& context) {
   reset_state();
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ZERO);
-  context.bind_texture(part.tex_base + 12);
+  context.bind_texture(part.tex_base + slots::tex_blob);
   glColor4f(1, 1, 1, 1);
   glDisable(GL_DEPTH_TEST);
   glEnable(GL_TEXTURE_2D);

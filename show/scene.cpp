@@ -22,11 +22,11 @@ void draw_scene(part_start& part, const render_context& context, bool use_projec
   out.use_program(part.prog_material);
   out.uniform_f("PosY", track_y);
   out.uniform_f("PP", track_y);
-  out.sampler("texture2d_1", 0, base + 10, false);
+  out.sampler("texture2d_1", 0, base + slots::tex_noise, false);
   out.sampler("texture2d_2", 1, part.tex_depth2, false);
-  out.sampler("texture2d_3", 2, base + 111, false);
-  out.sampler("texture2d_blob", 3, base + 12, false);
-  out.sampler("texture2d_cube", 4, base + 200, true);
+  out.sampler("texture2d_3", 2, base + slots::tex_unfilled, false);
+  out.sampler("texture2d_blob", 3, base + slots::tex_blob, false);
+  out.sampler("texture2d_cube", 4, base + slots::tex_cube, true);
   out.uniform_f("ttime", part.ttime);
   out.uniform_f("Holes", 1);
   out.uniform_f("PositionY", part.PositionY);
