@@ -45,7 +45,8 @@ void part_start::init(render_context* context) {
 
   const int w = demo.render_width;
   const int h = demo.render_height;
-  context->create_noise_rgb_texture(tex_random, 1024, 1024);
+  constexpr int random_size = 1024;  // the passes' random texture, independent of the render size
+  context->create_noise_rgb_texture(tex_random, random_size, random_size);
   context->create_color_texture(tex_color, w, h);
   context->create_color_texture(tex_half, w / 2, h / 2);
   context->create_color_texture(tex_normals, w, h);

@@ -6,8 +6,8 @@
 #include "engine/render_context.h"
 #include "engine/screen_pass.h"
 #include "runtime/demo_state.h"
-#include "show/gl_scene_output.h"
 #include "show/frame_passes.h"
+#include "show/gl_scene_output.h"
 #include "show/part_start.h"
 #include "show/scene.h"
 #include "show/timeline.h"
@@ -53,15 +53,12 @@ void combine_pass(part_start& part, render_context& context, int w, int h) {
   lib.bind_sampler(GL_TEXTURE_2D, prog, 2, "texture2d_3", context.texture_slot(part.tex_normals));
   lib.bind_sampler(GL_TEXTURE_2D, prog, 3, "texture2d_random", context.texture_slot(part.tex_random));
 
-  camera view;
+  camera view = context.main_camera;
   view.name = "ProjectionMatrix";
-  view.eye = context.main_camera.eye;
-  view.target = context.main_camera.center;
-  view.up = context.main_camera.up;
-  view.fov = 75.0;
+  view.fov = scene_fov;
   view.aspect = static_cast<double>(w) / h;
-  view.near_distance = 0.1;
-  view.far_distance = 100.0;
+  view.near_distance = scene_near;
+  view.far_distance = projector_far;
   glMatrixMode(GL_TEXTURE);
   glActiveTexture(GL_TEXTURE0);
   set_projector_matrix(view);
@@ -88,12 +85,14 @@ void final_composition(part_start& part, render_context& context, int w, int h) 
   lib.bind_sampler(GL_TEXTURE_2D, prog, 1, "texture2d_velocities", context.texture_slot(part.tex_velocity));
   lib.bind_sampler(GL_TEXTURE_2D, prog, 2, "texture2d_random", context.texture_slot(part.tex_random));
   lib.bind_sampler(GL_TEXTURE_2D, prog, 3, "texture2d_2", context.texture_slot(part.tex_depth));
+  // The final picture follows the music more gently than the scene does.
+  constexpr double final_dsp_share = 0.3;
   const double band = part.state_copy.spectrum[part.dsp_band];
   lib.set_uniform_1f(prog, "Limit", static_cast<float>(part.state_copy.limit));
   lib.set_uniform_1f(prog, "ttime", static_cast<float>(part.ttime));
   lib.set_uniform_1f(prog, "fttime", static_cast<float>(part.fttime));
-  lib.set_uniform_1f(prog, "DSP", static_cast<float>(band * 0.3 * part.dsp_gain));
-  lib.set_uniform_1f(prog, "DSP2", static_cast<float>(band * 0.3));
+  lib.set_uniform_1f(prog, "DSP", static_cast<float>(band * final_dsp_share * part.dsp_gain));
+  lib.set_uniform_1f(prog, "DSP2", static_cast<float>(band * final_dsp_share));
 
   glEnable(GL_TEXTURE_2D);
   glLoadIdentity();
@@ -105,11 +104,13 @@ void final_composition(part_start& part, render_context& context, int w, int h) 
 }
 
 void highlight_pass(part_start& part, render_context& context, int w, int h) {
-  context.screen_pass(part.programs, part.prog_highlights, slots::half_target, 1, w / 2, h / 2, part.tex_color, part.tex_half, -1, -1);
+  context.screen_pass(part.programs, part.prog_highlights, slots::half_target, 1, w / 2, h / 2,
+                      part.tex_color, part.tex_half, -1, -1);
 }
 
 void god_ray_pass(part_start& part, render_context& context, int w, int h) {
-  context.screen_pass(part.programs, part.prog_godrays, slots::half_target, 1, w / 2, h / 2, part.tex_half, part.tex_half, -1, -1);
+  context.screen_pass(part.programs, part.prog_godrays, slots::half_target, 1, w / 2, h / 2, part.tex_half,
+                      part.tex_half, -1, -1);
 }
 
 void clean_up(part_start& part, render_context& context) {

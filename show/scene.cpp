@@ -10,10 +10,10 @@ void draw_scene(part_start& part, const render_context& context, bool use_projec
   const int h = demo.render_height;
   const double aspect = static_cast<double>(w) / h;
 
-  out.perspective(w, h, 75.0, 0.1, 30.0);
+  out.perspective(w, h, scene_fov, scene_near, scene_far);
   if (velocity) out.clear_color(0.5f, 0.5f, 0.5f, 0.5f);
   out.clear();
-  const view_points& view = use_projector_camera ? context.projector : context.main_camera;
+  const camera& view = use_projector_camera ? context.projector : context.main_camera;
   out.look_at(view.eye, view.center, view.up);
   out.reset_state();
 
@@ -35,9 +35,9 @@ void draw_scene(part_start& part, const render_context& context, bool use_projec
   out.uniform_f("fttime", part.fttime);
   out.uniform_f("NoBreak", 0);
   out.uniform_f("DSP", part.state_copy.spectrum[part.dsp_band] * part.dsp_gain);
-  out.projector_matrix("ProjectionMatrix", 75.0, aspect, 0.1, 100.0);
+  out.projector_matrix("ProjectionMatrix", scene_fov, aspect, scene_near, projector_far);
 
-  random_seed(4234234);
+  random_seed(scene_seed);
   if (velocity) out.use_program(part.prog_velocities);
 
   out.push();
