@@ -9,8 +9,11 @@
 #include "show/slots.h"
 
 struct part_start : parts {
-  void render(double* step, render_context* context, frame_state* state) override;
+  // init is declared first: as the first virtual defined out of line it puts the class's vtable in
+  // part_start_init.cpp, beside create_show_part, so that the set-up and the frame's file
+  // depend on each other one way only (the vtable names render).
   void init(render_context* context) override;
+  void render(double* step, render_context* context, frame_state* state) override;
 
   // Clock and counters.
   double ttime = 0.0;   // show time as the scenes see it (after the warp)
