@@ -1,3 +1,5 @@
+// Full-screen passes into render targets, the shared quad, the plain fixed-function state and the
+// projective texture matrix.
 #include "engine/screen_pass.h"
 
 #include <GL/glew.h>

@@ -1,3 +1,5 @@
+// The show clock: the frame step from the stopwatch, bent towards the music position, and the
+// per-frame reseeding of the random generator.
 #include "runtime/frame_clock.h"
 
 #include "engine/random.h"

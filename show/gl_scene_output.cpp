@@ -1,3 +1,5 @@
+// The scene drawing's calls carried out in OpenGL: fixed-function matrices and colours, the show's
+// programs and samplers, meshes and swept tubes.
 #include "show/gl_scene_output.h"
 
 #include <GL/glew.h>

@@ -1,5 +1,40 @@
 // One frame of the show: clocks and camera, the scene into render target 0, the ambient-occlusion
 // combine, half-size highlights and god rays, and the composition into the window.
+//
+// The map of one frame, from the main loop to the last pass. Targets: 0 is render size (W x H),
+// 1 is half size; each pass draws into a target's renderbuffers and its resolve copies them into
+// the textures attached there, so a pass may read the very texture its resolve will overwrite.
+// Texture names are the part_start fields (show/slots.h).
+//
+//   main loop, no event pending (shell/sdl/sdl_main_loop.cpp, shell/win32/win_main.cpp)
+//   idle_turn (shell/main_loop.cpp), while the window is active:
+//     demo_frame (runtime/demo_frame.cpp)
+//       step_frame_clock (runtime/frame_clock.cpp): stopwatch, random reseed, music correction
+//       fills frame_state: inputs, show_time += frame_step, the music spectrum, the keys
+//       part_start::render (here)
+//         begin_show_frame (show/frame_timeline_step.cpp): state copy, key track sampled and
+//           grown, advance_running_time, dsp_gain_at, warp_time, main_camera (show/timeline.cpp)
+//           into the render context's main camera and PositionY
+//         glPushAttrib
+//         scene_pass            writes target 0 (two colours, depth) -> tex_color, tex_normals,
+//                               tex_depth; reads tex_noise, tex_depth2, tex_unfilled, tex_blob,
+//                               tex_cube
+//           draw_scene (show/scene.cpp) through gl_scene_output: view, prog_material, projector
+//           matrix, then the thirteen elements (show/scene_elements.cpp): obj_mesh::draw and
+//           sweep_tube
+//         combine_pass          writes target 0 (colour 0) -> tex_color; reads tex_color,
+//                               tex_depth, tex_normals, tex_random; combine_limit, and
+//                               set_projector_matrix from the main camera
+//         highlight_pass        writes target 1 -> tex_half; reads tex_color
+//         god_ray_pass          writes target 1 -> tex_half; reads tex_half
+//           (both through render_context::screen_pass, engine/screen_pass.cpp)
+//         final_composition     writes the window's back buffer, letterboxed; reads tex_color,
+//                               tex_half, tex_velocity, tex_random, tex_depth
+//         clean_up              plain fixed-function state; binds tex_blob, draws nothing
+//         glPopAttrib, glFlush
+//         end_show_frame (show/frame_timeline_step.cpp): warp undone, frame_state handed back
+//       the show's end, an exit request or the Escape ending's fade
+//     the Escape check, then present: platform.swap_buffers
 #include <GL/glew.h>
 
 #include "engine/random.h"

@@ -1,3 +1,5 @@
+// The scene drawing's frame set-up (view, material program, projector matrix, seed) and the
+// thirteen elements in drawing order.
 #include "show/scene.h"
 
 #include "engine/random.h"
