@@ -46,7 +46,7 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
     probe.track_y = part.state_copy.track_y;
     probe.PositionY = part.PositionY;
     probe.dsp_gain = part.dsp_gain;
-    const view_points& camera = context.main_camera;
+    const auto& camera = context.main_camera;
     const vec3* vectors[3] = {&camera.eye, &camera.center, &camera.up};
     float* targets[3] = {probe.eye, probe.centre, probe.up};
     for (int i = 0; i < 3; ++i) {

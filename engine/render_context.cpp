@@ -1,3 +1,4 @@
+// The one render context of the program and its texture binding.
 #include "engine/render_context.h"
 
 #include <GL/glew.h>

@@ -4,17 +4,25 @@
 // One global instance; used only while the program's GL context is current on the main thread.
 // Nothing here deletes a GL object: they all end with the GL context.
 #include <cstdint>
+#include <string>
 
 #include "engine/vec3.h"
 
 struct frame_state;
 struct shader_library;
 
-// Eye, centre (the point looked at) and up of a look-at view.
-struct view_points {
+// A camera: eye, centre (the point looked at) and up of a look-at view, and the perspective that
+// a projective texture matrix is built with (set_projector_matrix reads all but the name). The
+// look-at points alone serve the scene's view; the passes add the perspective when they need it.
+struct camera {
+  std::string name;  // what the camera is for, for whoever reads it in a debugger
   vec3 eye;
   vec3 center;
   vec3 up;
+  double fov = 0.0;  // vertical field of view, degrees
+  double aspect = 1.0;
+  double near_distance = 0.1;
+  double far_distance = 100.0;
 };
 
 struct render_context {
@@ -33,9 +41,9 @@ struct render_context {
   uint32_t target_resolve[target_count] = {};  // the resolve framebuffer (textures attached)
 
   // The projector: fixed at (0, 2, 0) looking at the origin with +z up.
-  view_points projector{{1, 0.0f, 2.0f, 0.0f}, {1, 0.0f, 0.0f, 0.0f}, {1, 0.0f, 0.0f, 1.0f}};
+  camera projector{"projector", {1, 0.0f, 2.0f, 0.0f}, {1, 0.0f, 0.0f, 0.0f}, {1, 0.0f, 0.0f, 1.0f}};
   // The main camera, written by the show every frame before anything reads it.
-  view_points main_camera;
+  camera main_camera;
 
   frame_state* current_frame = nullptr;  // the frame_state of the frame being drawn
   void* device_context = nullptr;        // copy of the window's device-context handle

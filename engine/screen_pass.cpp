@@ -1,3 +1,5 @@
+// Full-screen passes into render targets, the shared quad, the plain fixed-function state and the
+// projective texture matrix.
 #include "engine/screen_pass.h"
 
 #include <GL/glew.h>
@@ -97,7 +99,7 @@ void set_projector_matrix(const camera& view) {
   glTranslated(0.5, 0.5, 0.5);
   glScaled(0.5, 0.5, 0.5);
   gluPerspective(view.fov, view.aspect, view.near_distance, view.far_distance);
-  gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.target.x, view.target.y, view.target.z, view.up.x,
+  gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.center.x, view.center.y, view.center.z, view.up.x,
             view.up.y, view.up.z);
   glMatrixMode(GL_TEXTURE);
   glActiveTexture(GL_TEXTURE0);

@@ -1,21 +1,8 @@
 #pragma once
 // The fixed-function helpers the screen passes and the scenes share. screen_pass itself is a
 // member of render_context.
-#include <string>
 
-#include "engine/vec3.h"
-
-// A camera as the scenes build it; set_projector_matrix reads all but the name.
-struct camera {
-  std::string name;
-  vec3 eye;
-  vec3 target;
-  vec3 up;
-  double fov = 0.0;  // vertical field of view, degrees
-  double aspect = 1.0;
-  double near_distance = 0.1;
-  double far_distance = 100.0;
-};
+struct camera;  // engine/render_context.h
 
 // One textured quad from (-1, -1) to (1, 1) at z = 0 in the current matrices. Billboard drops the
 // modelview's rotation and scale; the quad is rotated by `angle` degrees about z and scaled by

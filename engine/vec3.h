@@ -11,6 +11,16 @@ struct vec3 {
   float z = 0.0f;
 };
 
+// A valid vector (state 1) with the given components, each rounded to float.
+inline vec3 make_vec3(double x, double y, double z) {
+  vec3 v;
+  v.state = 1;
+  v.x = static_cast<float>(x);
+  v.y = static_cast<float>(y);
+  v.z = static_cast<float>(z);
+  return v;
+}
+
 // Each result is written with state 1; an input of state 0 gives the zero vector.
 inline void vec_add(const vec3& a, const vec3& b, vec3& result) {
   if (a.state == 0 || b.state == 0) {

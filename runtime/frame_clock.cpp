@@ -1,8 +1,6 @@
+// The show clock: the frame step from the stopwatch, bent towards the music position, and the
+// per-frame reseeding of the random generator.
 #include "runtime/frame_clock.h"
-
-#include <algorithm>
-#include <cmath>
-#include <numbers>
 
 #include "engine/random.h"
 #include "fsound/fsound.h"
@@ -46,10 +44,4 @@ void step_frame_clock() {
   music.frequency = FSOUND_GetFrequency(0);
   music.length = FSOUND_Sample_GetLength(demo.music_sample);
   demo.frame_step = frame_step_for(elapsed, demo.show_time, music, demo.sync_to_music);
-}
-
-double ease(double* t, double* k) {
-  const double x = std::clamp(*t, 0.0, 1.0);
-  const double h = (1.0 + std::cos(std::numbers::pi * x)) / 2.0;
-  return std::pow(1.0 - std::pow(h, (*k + 1.0) / 2.0), *k);
 }

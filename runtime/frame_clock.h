@@ -2,7 +2,10 @@
 // The show clock: frame steps measured with the stopwatch and bent towards the music position so
 // that the show follows the soundtrack; the per-frame reseeding of the random generator; the end
 // of the show; and the `ease` timing curve.
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <numbers>
 
 constexpr double music_tail = 5.0;                             // seconds before the music's end
 constexpr double correction_gain = static_cast<double>(0.1f);  // share of the gap closed per frame
@@ -38,4 +41,13 @@ void start_frame_clock();
 void step_frame_clock();
 
 // Timing curve: x = t clamped to [0, 1], h = (1 + cos(pi x)) / 2, result (1 - h^((k + 1) / 2))^k.
-double ease(double* t, double* k);
+// Inline, so that the show, whose library sits below the runtime's, uses this one curve. k = 1,
+// the show's only case, is the cosine ease (1 - cos(pi x)) / 2 and is computed as that directly:
+// the general form would round differently in the last bit.
+inline double ease(double* t, double* k) {
+  const double x = std::clamp(*t, 0.0, 1.0);
+  const double c = std::cos(std::numbers::pi * x);
+  if (*k == 1.0) return (1.0 - c) * 0.5;
+  const double h = (1.0 + c) / 2.0;
+  return std::pow(1.0 - std::pow(h, (*k + 1.0) / 2.0), *k);
+}

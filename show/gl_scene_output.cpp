@@ -1,3 +1,5 @@
+// The scene drawing's calls carried out in OpenGL: fixed-function matrices and colours, the show's
+// programs and samplers, meshes and swept tubes.
 #include "show/gl_scene_output.h"
 
 #include <GL/glew.h>
@@ -50,11 +52,8 @@ void gl_scene_output::sampler(const char* name, int unit, int texture_index, boo
 
 void gl_scene_output::projector_matrix(const char* name, double fov, double aspect, double near_plane,
                                        double far_plane) {
-  camera view;
+  camera view = context.projector;
   view.name = name;
-  view.eye = context.projector.eye;
-  view.target = context.projector.center;
-  view.up = context.projector.up;
   view.fov = fov;
   view.aspect = aspect;
   view.near_distance = near_plane;

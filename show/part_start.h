@@ -6,10 +6,14 @@
 #include "engine/spline_track.h"
 #include "runtime/frame_state.h"
 #include "runtime/parts.h"
+#include "show/slots.h"
 
 struct part_start : parts {
-  void render(double* step, render_context* context, frame_state* state) override;
+  // init is declared first: as the first virtual defined out of line it puts the class's vtable in
+  // part_start_init.cpp, beside create_show_part, so that the set-up and the frame's file
+  // depend on each other one way only (the vtable names render).
   std::optional<start_failure> init(render_context* context) override;
+  void render(double* step, render_context* context, frame_state* state) override;
 
   // Clock and counters.
   double ttime = 0.0;   // show time as the scenes see it (after the warp)
@@ -27,27 +31,26 @@ struct part_start : parts {
 
   spline_track key_track;
 
-  // Programs of the show's library, by slot.
+  // Programs of the show's library, by slot (show/slots.h).
   shader_library programs;
-  int prog_material = 1;
-  int prog_combine = 3;
-  int prog_blurpass = 4;
-  int prog_velocities = 5;
-  int prog_highlights = 6;
-  int prog_godrays = 7;
-  int prog_spare = 10;
-  int prog_simpleblur = 13;
+  int prog_material = slots::prog_material;
+  int prog_combine = slots::prog_combine;
+  int prog_blurpass = slots::prog_blurpass;
+  int prog_velocities = slots::prog_velocities;
+  int prog_highlights = slots::prog_highlights;
+  int prog_godrays = slots::prog_godrays;
+  int prog_spare = slots::prog_spare;
+  int prog_simpleblur = slots::prog_simpleblur;
 
-  // Texture indices in the render context's table; the noise image sits at tex_base + 10 and the
-  // blob image at tex_base + 12.
+  // Texture indices in the render context's table: tex_base plus the offsets of show/slots.h.
   int tex_base = 0;
-  int tex_color = 0;
-  int tex_normals = 11;
-  int tex_velocity = 32;
-  int tex_half = 28;
-  int tex_depth = 26;
-  int tex_depth2 = 29;
-  int tex_random = 27;
+  int tex_color = slots::tex_color;
+  int tex_normals = slots::tex_normals;
+  int tex_velocity = slots::tex_velocity;
+  int tex_half = slots::tex_half;
+  int tex_depth = slots::tex_depth;
+  int tex_depth2 = slots::tex_depth2;
+  int tex_random = slots::tex_random;
 
   obj_mesh mesh_escher;
   obj_mesh mesh_eschers;

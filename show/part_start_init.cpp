@@ -26,14 +26,14 @@ std::optional<start_failure> part_start::init(render_context* context) {
   fttime = 0.0;
   frame_count = 0;
   tex_base = 0;
-  prog_material = 1;
-  prog_combine = 3;
-  prog_blurpass = 4;
-  prog_velocities = 5;
-  prog_highlights = 6;
-  prog_godrays = 7;
-  prog_spare = 10;
-  prog_simpleblur = 13;
+  prog_material = slots::prog_material;
+  prog_combine = slots::prog_combine;
+  prog_blurpass = slots::prog_blurpass;
+  prog_velocities = slots::prog_velocities;
+  prog_highlights = slots::prog_highlights;
+  prog_godrays = slots::prog_godrays;
+  prog_spare = slots::prog_spare;
+  prog_simpleblur = slots::prog_simpleblur;
 
   programs.load_program("Materials//v_material1.cpp", "Materials//f_material1.cpp", prog_material);
   programs.load_fragment_program("PostProcessing//f_combineSSAO.cpp", prog_combine);
@@ -44,17 +44,18 @@ std::optional<start_failure> part_start::init(render_context* context) {
   programs.load_program("PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp",
                         prog_velocities);
 
-  tex_color = tex_base + 0;
-  tex_normals = tex_base + 11;
-  tex_velocity = tex_base + 32;
-  tex_half = tex_base + 28;
-  tex_depth = tex_base + 26;
-  tex_depth2 = tex_base + 29;
-  tex_random = tex_base + 27;
+  tex_color = tex_base + slots::tex_color;
+  tex_normals = tex_base + slots::tex_normals;
+  tex_velocity = tex_base + slots::tex_velocity;
+  tex_half = tex_base + slots::tex_half;
+  tex_depth = tex_base + slots::tex_depth;
+  tex_depth2 = tex_base + slots::tex_depth2;
+  tex_random = tex_base + slots::tex_random;
 
   const int w = demo.render_width;
   const int h = demo.render_height;
-  context->create_noise_rgb_texture(tex_random, 1024, 1024);
+  constexpr int random_size = 1024;  // the passes' random texture, independent of the render size
+  context->create_noise_rgb_texture(tex_random, random_size, random_size);
   context->create_color_texture(tex_color, w, h);
   context->create_color_texture(tex_half, w / 2, h / 2);
   context->create_color_texture(tex_normals, w, h);
@@ -62,19 +63,19 @@ std::optional<start_failure> part_start::init(render_context* context) {
   context->create_depth_texture(tex_depth, w, h);
   context->create_depth_texture(tex_depth2, w, h);
 
-  context->attach_color(0, 0, tex_color);
-  context->attach_color(0, 1, tex_normals);
-  context->attach_depth(0, tex_depth);
-  context->attach_color(1, 0, tex_half);
+  context->attach_color(slots::scene_target, 0, tex_color);
+  context->attach_color(slots::scene_target, 1, tex_normals);
+  context->attach_depth(slots::scene_target, tex_depth);
+  context->attach_color(slots::half_target, 0, tex_half);
   // The attachments leave a resolve framebuffer bound: every frame must start with the window's
   // bound, or the attribute state saved by the first frame names attachments the window lacks.
   context->unbind_target();
 
   // The show cannot go on without its pictures.
-  if (auto failure = load_jpeg_normal_map(context, "textures/noise.jpg", tex_base + 10)) {
+  if (auto failure = load_jpeg_normal_map(context, "textures/noise.jpg", tex_base + slots::tex_noise)) {
     return picture_failure(*failure);
   }
-  if (auto failure = load_jpeg_texture(context, "textures/blob41b.jpg", tex_base + 12)) {
+  if (auto failure = load_jpeg_texture(context, "textures/blob41b.jpg", tex_base + slots::tex_blob)) {
     return picture_failure(*failure);
   }
   // The blob is bound now: it must not repeat at its edges.

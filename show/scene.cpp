@@ -1,3 +1,5 @@
+// The scene drawing's frame set-up (view, material program, projector matrix, seed) and the
+// thirteen elements in drawing order.
 #include "show/scene.h"
 
 #include "engine/random.h"
@@ -10,10 +12,10 @@ void draw_scene(part_start& part, const render_context& context, bool use_projec
   const int h = demo.render_height;
   const double aspect = static_cast<double>(w) / h;
 
-  out.perspective(w, h, 75.0, 0.1, 30.0);
+  out.perspective(w, h, scene_fov, scene_near, scene_far);
   if (velocity) out.clear_color(0.5f, 0.5f, 0.5f, 0.5f);
   out.clear();
-  const view_points& view = use_projector_camera ? context.projector : context.main_camera;
+  const camera& view = use_projector_camera ? context.projector : context.main_camera;
   out.look_at(view.eye, view.center, view.up);
   out.reset_state();
 
@@ -22,11 +24,11 @@ void draw_scene(part_start& part, const render_context& context, bool use_projec
   out.use_program(part.prog_material);
   out.uniform_f("PosY", track_y);
   out.uniform_f("PP", track_y);
-  out.sampler("texture2d_1", 0, base + 10, false);
+  out.sampler("texture2d_1", 0, base + slots::tex_noise, false);
   out.sampler("texture2d_2", 1, part.tex_depth2, false);
-  out.sampler("texture2d_3", 2, base + 111, false);
-  out.sampler("texture2d_blob", 3, base + 12, false);
-  out.sampler("texture2d_cube", 4, base + 200, true);
+  out.sampler("texture2d_3", 2, base + slots::tex_unfilled, false);
+  out.sampler("texture2d_blob", 3, base + slots::tex_blob, false);
+  out.sampler("texture2d_cube", 4, base + slots::tex_cube, true);
   out.uniform_f("ttime", part.ttime);
   out.uniform_f("Holes", 1);
   out.uniform_f("PositionY", part.PositionY);
@@ -35,9 +37,9 @@ void draw_scene(part_start& part, const render_context& context, bool use_projec
   out.uniform_f("fttime", part.fttime);
   out.uniform_f("NoBreak", 0);
   out.uniform_f("DSP", part.state_copy.spectrum[part.dsp_band] * part.dsp_gain);
-  out.projector_matrix("ProjectionMatrix", 75.0, aspect, 0.1, 100.0);
+  out.projector_matrix("ProjectionMatrix", scene_fov, aspect, scene_near, projector_far);
 
-  random_seed(4234234);
+  random_seed(scene_seed);
   if (velocity) out.use_program(part.prog_velocities);
 
   out.push();

@@ -7,6 +7,15 @@
 
 struct render_context;
 
+// The scene's view; the passes' projective texture matrices use the same field of view and near
+// plane, so that what they project lines up with the picture.
+constexpr double scene_fov = 75.0;  // degrees, vertical
+constexpr double scene_near = 0.1;
+constexpr double scene_far = 30.0;
+constexpr double projector_far = 100.0;  // the projective matrices reach beyond the scene's far plane
+// The generator restarts here at every scene drawing, so a given time always gives the same picture.
+constexpr int scene_seed = 4234234;
+
 // Draws the whole scene: with use_projector_camera the look-at uses the render context's
 // projector; with velocity the picture is first cleared to grey 0.5 and prog_velocities replaces
 // prog_material.

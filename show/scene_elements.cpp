@@ -10,6 +10,45 @@ namespace {
 
 constexpr int tube_keys = 100;
 
+// Timing of the elements (warped time t unless said otherwise). A rate r runs its ease over 1/r
+// seconds; per-instance offsets stagger the instances of one element.
+constexpr double escher_start = 120.0;       // the stack fills in...
+constexpr double escher_rate = 0.5;          // ...all eight within 2 s
+constexpr double stretch_start = 28.0;       // the wall, swarm and red tubes shorten by 36 %...
+constexpr double stretch_rate = 0.4;         // ...within 2.5 s
+constexpr double wall_open_start = 9.0;      // the wall tubes widen into walls...
+constexpr double wall_noise_start = 3.0;     // ...after their random radii have grown in...
+constexpr double wall_rate = 0.1;            // ...each over 10 s
+constexpr double wall_leave = 195.0;         // the wall tubes, moved away at the late section, come back
+constexpr double prism_thin_start = 16.0;    // the thin prisms lose their base radius...
+constexpr double prism_thin_rate = 0.15;     // ...within 6.7 s
+constexpr double prism_shrink_start = -4.0;  // and shrink...
+constexpr double prism_shrink_rate = 0.1;    // ...over 10 s
+constexpr double opening_end = 13.0;         // the opening mesh is drawn until then
+constexpr double late_start = 190.0;         // the late mesh and the swarm appear
+constexpr double swarm_fade_start = 190.0;   // the swarm tubes thin out...
+constexpr double swarm_rate = 0.1;           // ...over 10 s
+constexpr double swarm_calm_start = 253.8;   // running time: their random radii fade...
+constexpr double swarm_calm_rate = 0.2;      // ...within 5 s, at the end of the running time
+// The first section ends at 86 and the second starts at 105 (the warp skips from 83.4 to 108.4):
+// the wing row is away in between, beam 4 and the three-sided tubes change, the middle mesh comes.
+constexpr double first_section_end = 86.0;
+constexpr double second_section_start = 105.0;
+constexpr double wing_close_up = 186.0;  // the wing row closes up and scatters in depth
+constexpr double wing_final = 230.0;     // the wing row moves along -z...
+constexpr double wing_final_start = 233.0;
+constexpr double wing_final_rate = 0.3;       // ...within 3.3 s
+constexpr double six_stretch_start = 63.0;    // the six-sided tubes shorten by a third...
+constexpr double six_shrink_start = 47.0;     // ...after their radii have shrunk
+constexpr double six_rate = 0.1;              // ...each over 10 s
+constexpr double three_spread_start = 104.0;  // the three-sided tubes spread out...
+constexpr double three_spread_rate = 0.2;     // ...within 5 s
+constexpr double three_spread_end = 124.0;    // then settle narrower
+constexpr double three_end = 185.0;           // drawn until then
+constexpr double red_start = 169.0;           // the red tubes' window
+constexpr double red_end = 186.0;
+constexpr double credits_start = 1260.0;  // the credits block, beyond any normal run
+
 double R() { return random_unit(); }
 
 // One key of a tube's track: the centre and the radius (in x of the second channel).
@@ -67,8 +106,8 @@ void beam_two_frame(double t, scene_output& out) {
 
 void escher_stack(part_start& part, scene_output& out) {
   const double t = part.ttime;
-  if (!(t < 188.5)) return;
-  const double n = 8 * clamp01((t - 120) * 0.5);
+  if (!(t < late_section)) return;
+  const double n = 8 * clamp01((t - escher_start) * escher_rate);
   for (int i = 0; i < n; i++) {
     out.push();
     out.element_state();
@@ -88,16 +127,17 @@ void wall_tubes(part_start& part, scene_output& out) {
     spline_track track;
     const double x = 2.4 * (R() - 0.5);
     const double z = 2.4 * (R() - 0.5);
-    const double stretch = 1 - 0.36 * ease_window(t, 28 + 0.2 * i, 0.4);
+    const double stretch = 1 - 0.36 * ease_window(t, stretch_start + 0.2 * i, stretch_rate);
     for (int k = 0; k < tube_keys; k++) {
-      const double radius = -33.8 * ease_window(t, 9 + i, 0.1) - 60 * R() * ease_window(t, 3 + 0.2 * i, 0.1);
+      const double radius = -33.8 * ease_window(t, wall_open_start + i, wall_rate) -
+                            60 * R() * ease_window(t, wall_noise_start + 0.2 * i, wall_rate);
       add_tube_key(track, x, k * stretch, z, radius);
     }
     out.push();
     out.element_state();
     out.translate(1.5 * response_curve((t - 128) * 0.5), 0, 0);
-    if (t > 188.5) out.translate(0, 80, 0);
-    if (t > 195) out.translate(0, -80, 0);
+    if (t > late_section) out.translate(0, 80, 0);
+    if (t > wall_leave) out.translate(0, -80, 0);
     y_rotation(out, 1000 * R());
     out.color(0.17f, 0.10f, 0.12f);
     out.translate(0, -0.4 * i, 0);
@@ -112,7 +152,8 @@ void thin_prisms(part_start& part, scene_output& out) {
     spline_track track;
     const double x = 2.4 * (R() - 0.5);
     const double z = 2.4 * (R() - 0.5);
-    const double shrink = (1 - ease_window(t, 16 + i, 0.15)) * (0.6 - 7.8 * ease_window(t, -4 + i, 0.1));
+    const double shrink = (1 - ease_window(t, prism_thin_start + i, prism_thin_rate)) *
+                          (0.6 - 7.8 * ease_window(t, prism_shrink_start + i, prism_shrink_rate));
     for (int k = 0; k < tube_keys; k++) add_tube_key(track, x, k, z, 0.3 * R() + shrink);
     out.push();
     out.element_state();
@@ -140,13 +181,13 @@ void opening_mesh(part_start& part, scene_output& out) {
   out.color(0, 0, 0);
   out.uniform_i("Mode", 0);
   out.uniform_f("Holes", 0);
-  if (t < 13) out.draw_mesh(part.mesh_transf, -1);
+  if (t < opening_end) out.draw_mesh(part.mesh_transf, -1);
   out.uniform_f("Holes", 1);
   out.pop();
 }
 
 void late_mesh(part_start& part, scene_output& out) {
-  if (!(part.ttime > 190)) return;
+  if (!(part.ttime > late_start)) return;
   out.push();
   out.element_state();
   out.translate(0, -5.5, 0);
@@ -169,15 +210,15 @@ void late_mesh(part_start& part, scene_output& out) {
 void swarm_tubes(part_start& part, scene_output& out) {
   const double t = part.ttime;
   const double ft = part.fttime;
-  if (!(t > 190)) return;
-  const double count = 5 * clamp01(t - 190);
+  if (!(t > late_start)) return;
+  const double count = 5 * clamp01(t - late_start);
   for (int i = 0; i < count; i++) {
     spline_track track;
     const double x = 2.4 * (R() - 0.5);
     const double z = 2.4 * (R() - 0.5);
-    const double stretch = 1 - 0.36 * ease_window(t, 28 + 0.2 * i, 0.4);
-    const double base_radius = 0.1 - 0.1 * ease_window(t, 190 - 0.3 * i, 0.1);
-    const double noise_fade = 1 - ease1((ft - 253.8 + 0.2 * i) * 0.2);
+    const double stretch = 1 - 0.36 * ease_window(t, stretch_start + 0.2 * i, stretch_rate);
+    const double base_radius = 0.1 - 0.1 * ease_window(t, swarm_fade_start - 0.3 * i, swarm_rate);
+    const double noise_fade = 1 - ease1((ft - swarm_calm_start + 0.2 * i) * swarm_calm_rate);
     for (int k = 0; k < tube_keys; k++) {
       add_tube_key(track, x, k * stretch - 6, z, base_radius - 60 * R() * noise_fade);
     }
@@ -193,7 +234,7 @@ void swarm_tubes(part_start& part, scene_output& out) {
 }
 
 void middle_mesh(part_start& part, scene_output& out) {
-  if (!(part.ttime > 105)) return;
+  if (!(part.ttime > second_section_start)) return;
   out.push();
   out.element_state();
   out.color(0.7f, 0.7f, 0.8f);
@@ -214,17 +255,18 @@ void middle_mesh(part_start& part, scene_output& out) {
 
 void wing_row(part_start& part, scene_output& out) {
   const double t = part.ttime;
-  if (!(t <= 86 || t >= 105)) return;
+  if (!(t <= first_section_end || t >= second_section_start)) return;
   for (int j = 0; j < 6; j++) {
     out.push();
     out.element_state();
     out.color(0.7f, 0.7f, 0.8f);
     out.translate(0, -13.5, 0);
-    out.translate(0.4, 0, t >= 230 ? -1.48 - 0.7 * ease_window(t, 233, 0.3) : 0.0);
+    out.translate(0.4, 0,
+                  t >= wing_final ? -1.48 - 0.7 * ease_window(t, wing_final_start, wing_final_rate) : 0.0);
     const double r = R();
-    if (t < 86) {
+    if (t < first_section_end) {
       out.translate(0, 94 - 13.6 * j, 20 * r);
-    } else if (t < 186) {
+    } else if (t < wing_close_up) {
       out.translate(0, 94 - 13.6 * j, 0);
     } else {
       out.translate(0, 34 - 6 * j, 20 * r);
@@ -284,7 +326,7 @@ void wing_beams(part_start& part, scene_output& out) {
   out.scale(5, 9, 9);
   out.uniform_i("Mode", 2);
   out.translate(16.6, -0.2, -0.0116);
-  if (t > 86) out.translate(-17.8, 0, 0);
+  if (t > first_section_end) out.translate(-17.8, 0, 0);
   out.color(0, 0.4f, 1);
   beam_draw(part, out);
   out.pop();
@@ -292,12 +334,12 @@ void wing_beams(part_start& part, scene_output& out) {
 
 void six_sided_tubes(part_start& part, scene_output& out) {
   const double t = part.ttime;
-  const double stretch = 1 - 0.33 * ease_window(t, 63, 0.1);
+  const double stretch = 1 - 0.33 * ease_window(t, six_stretch_start, six_rate);
   for (int i = 0; i < 10; i++) {
     spline_track track;
     const double x = 2.4 * (R() - 0.5);
     const double z = 2.4 * (R() - 0.5);
-    const double shrink = 0.6 - 7.8 * ease_window(t, 47 + i, 0.1);
+    const double shrink = 0.6 - 7.8 * ease_window(t, six_shrink_start + i, six_rate);
     for (int k = 0; k < tube_keys; k++) add_tube_key(track, x, k * stretch, z, 0.3 * R() + shrink);
     out.push();
     out.element_state();
@@ -313,10 +355,10 @@ void six_sided_tubes(part_start& part, scene_output& out) {
 void three_sided_tubes(part_start& part, scene_output& out) {
   const double t = part.ttime;
   double s = 0.7;
-  if (t <= 86) {
+  if (t <= first_section_end) {
     s = 1;
-  } else if (t <= 124) {
-    s = 1.2 + 5 * ease_window(t, 104, 0.2);
+  } else if (t <= three_spread_end) {
+    s = 1.2 + 5 * ease_window(t, three_spread_start, three_spread_rate);
   }
   for (int i = 0; i < 10; i++) {
     spline_track track;
@@ -330,18 +372,18 @@ void three_sided_tubes(part_start& part, scene_output& out) {
     y_rotation(out, -18 * t);
     y_rotation(out, 1000 * R());
     out.color(1, 1, 0);
-    out.translate(0, t <= 86 ? 45 : 9, 0);
-    if (t < 185) holed_tube(out, track, 100, 3);
+    out.translate(0, t <= first_section_end ? 45 : 9, 0);
+    if (t < three_end) holed_tube(out, track, 100, 3);
     out.pop();
   }
 }
 
 void red_tubes(part_start& part, scene_output& out) {
   const double t = part.ttime;
-  if (!(t > 169 && t < 186)) return;
+  if (!(t > red_start && t < red_end)) return;
   for (int i = 0; i < 3; i++) {
     spline_track track;
-    const double stretch = 1 - 0.36 * ease_window(t, 28 + 0.2 * i, 0.4);
+    const double stretch = 1 - 0.36 * ease_window(t, stretch_start + 0.2 * i, stretch_rate);
     for (int k = 0; k < tube_keys; k++) {
       const double x = 1.2 * (R() - 0.5);
       const double z = 1.2 * (R() - 0.5);
@@ -359,12 +401,12 @@ void red_tubes(part_start& part, scene_output& out) {
 
 void end_block(part_start& part, scene_output& out) {
   const double t = part.ttime;
-  if (!(t > 1260)) return;
+  if (!(t > credits_start)) return;
   out.push();
   out.element_state();
   out.color(0.7f, 0.7f, 0.8f);
   out.clear();
-  out.perspective(demo.render_width, demo.render_height, 75.0, 0.1, 30.0);
+  out.perspective(demo.render_width, demo.render_height, scene_fov, scene_near, scene_far);
   out.look_at(make_vec3(0, 0, 25), make_vec3(0, 0, 0), make_vec3(0, 1, 0));
   out.use_fixed_function();
   out.color(1, 1, 1);

@@ -6,18 +6,12 @@
 #include "engine/render_context.h"
 #include "engine/vec3.h"
 
-// A camera (eye, centre, up as the render context keeps them) with the travel coordinate that
-// belongs to it.
-struct camera_pose {
-  view_points camera;
-  double position_y = 0.0;
-};
-
-// A valid vector with the given components.
-vec3 make_vec3(double x, double y, double z);
+// Warped time of the late section: the camera's rolling row takes over, the escher stack is gone
+// and the wall tubes move out of sight.
+constexpr double late_section = 188.5;
 
 double clamp01(double x);
-// The cosine ease: (1 - cos(pi * clamp01(x))) / 2.
+// The cosine ease, the show's only use of `ease`: ease(x, 1) = (1 - cos(pi * clamp01(x))) / 2.
 double ease1(double x);
 // e(a, b) of the scene timing: ease1((t - a) * b).
 double ease_window(double t, double a, double b);
@@ -30,13 +24,14 @@ double warp_time(double fttime);
 double dsp_gain_at(double fttime);
 
 // The slow upward drift used at the very start of the show.
-view_points drift_camera(double t);
-// The camera that the show's timeline asks for at time t (rows applied in order), with its
-// travel coordinate; x and y are the key track's values of this frame.
-camera_pose target_camera(double t, double ft, double x, double y);
+camera drift_camera(double t);
+// The camera that the show's timeline asks for at time t (rows applied in order); x and y are the
+// key track's values of this frame. position_y receives the camera's travel coordinate.
+camera target_camera(double t, double ft, double x, double y, double& position_y);
 // The camera actually used: drift blended into the target from t = 6 to t = 16, the up vector
-// tilted after 56.9 s of running time, every component rounded to float.
-camera_pose main_camera(double t, double ft, double x, double y);
+// tilted after 56.9 s of running time, every component rounded to float. position_y receives the
+// target's travel coordinate.
+camera main_camera(double t, double ft, double x, double y, double& position_y);
 
 // Seed of the combine pass's per-frame random value: the low 32 bits of trunc(ttime * 423424).
 uint32_t combine_seed(double ttime);

@@ -363,7 +363,7 @@ TEST_F(GlPasses, ProjectorMatrixOnUnitTwo) {
   camera view;
   view.name = "ProjectionMatrix";
   view.eye = {1, 1, 2, 3};
-  view.target = {1, 0, 0, 0};
+  view.center = {1, 0, 0, 0};
   view.up = {1, 0, 0, 1};
   view.fov = 75;
   view.aspect = 1.6;

@@ -112,6 +112,17 @@ TEST(FrameClockTest, EaseRunsFromZeroToOne) {
   EXPECT_NEAR(ease(&quarter, &k), (1.0 - std::cos(M_PI * 0.25)) / 2.0, 1e-12);
 }
 
+TEST(FrameClockTest, EaseAtKOneJoinsTheGeneralCurve) {
+  // k = 1 has a form of its own; it must meet the general curve on either side of it.
+  for (double x : {0.1, 0.25, 0.5, 0.8, 0.95}) {
+    double one = 1.0, below = 1.0 - 1e-9, above = 1.0 + 1e-9;
+    EXPECT_NEAR(ease(&x, &one), ease(&x, &below), 1e-8);
+    EXPECT_NEAR(ease(&x, &one), ease(&x, &above), 1e-8);
+  }
+  double half = 0.5, two = 2.0;
+  EXPECT_NEAR(ease(&half, &two), (1.0 - std::sqrt(0.125)) * (1.0 - std::sqrt(0.125)), 1e-12);
+}
+
 TEST(FrameClockTest, TopRowKeyTakesTheFirstHeldKeyInOrder) {
   std::array<bool, 256> keys{};
   EXPECT_EQ(top_row_key(keys), 0);

@@ -1,3 +1,4 @@
+// Support for the show's GL tests and benchmarks: the window's GL defaults and stand-in data files.
 #include "show/tests/show_test_support.h"
 
 #include <GL/glew.h>

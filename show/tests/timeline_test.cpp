@@ -38,76 +38,89 @@ TEST(ShowTimeline, SpectrumGainRisesAndFalls) {
 }
 
 TEST(ShowCamera, DriftAloneUpToSixAndTargetAloneFromSixteen) {
-  camera_pose start = main_camera(0.0, 0.0, 0, 0);
-  expect_vec(start.camera.eye, 0, -16, 0);
-  expect_vec(start.camera.center, 0, -12, 0);
-  expect_vec(start.camera.up, 0, 0, 1);
-  EXPECT_EQ(start.position_y, -20.0);
+  double travel = 0.0;
+  double start_y = 0.0;
+  camera start = main_camera(0.0, 0.0, 0, 0, start_y);
+  expect_vec(start.eye, 0, -16, 0);
+  expect_vec(start.center, 0, -12, 0);
+  expect_vec(start.up, 0, 0, 1);
+  EXPECT_EQ(start_y, -20.0);
 
-  expect_vec(main_camera(6.0, 6.0, 0, 0).camera.eye, 0, -15.4, 0);
+  expect_vec(main_camera(6.0, 6.0, 0, 0, travel).eye, 0, -15.4, 0);
   // Half way through the blend: drift eye y -14.9, target eye y 2.
-  expect_vec(main_camera(11.0, 11.0, 0, 0).camera.eye, 0, (-14.9 + 2.0) / 2, 0);
-  camera_pose full = main_camera(20.0, 20.0, 0, 0);
-  expect_vec(full.camera.eye, 0, 20, 0);
-  expect_vec(full.camera.center, 0, 24, 0);
-  EXPECT_EQ(full.position_y, 20.0);
+  expect_vec(main_camera(11.0, 11.0, 0, 0, travel).eye, 0, (-14.9 + 2.0) / 2, 0);
+  double full_y = 0.0;
+  camera full = main_camera(20.0, 20.0, 0, 0, full_y);
+  expect_vec(full.eye, 0, 20, 0);
+  expect_vec(full.center, 0, 24, 0);
+  EXPECT_EQ(full_y, 20.0);
 }
 
 TEST(ShowCamera, UpTurnsAfterThirtySixAndTiltsAfterFiftySeven) {
-  expect_vec(main_camera(36.5, 36.5, 0, 0).camera.up, 0, 0, 1);
+  double travel = 0.0;
+  expect_vec(main_camera(36.5, 36.5, 0, 0, travel).up, 0, 0, 1);
   // e1 = 0.5 at t = 36.5 + 1/0.3.
-  expect_vec(main_camera(36.5 + 1 / 0.3, 36.5 + 1 / 0.3, 0, 0).camera.up, -0.5, 0, 0.5);
-  expect_vec(main_camera(50.0, 50.0, 0, 0).camera.up, -1, 0, 0);
-  expect_vec(main_camera(56.9, 56.9, 0, 0).camera.up, -1, 0, 0);
-  expect_vec(main_camera(60.0, 60.0, 0, 0).camera.up, -1, 0, 0.78);
+  expect_vec(main_camera(36.5 + 1 / 0.3, 36.5 + 1 / 0.3, 0, 0, travel).up, -0.5, 0, 0.5);
+  expect_vec(main_camera(50.0, 50.0, 0, 0, travel).up, -1, 0, 0);
+  expect_vec(main_camera(56.9, 56.9, 0, 0, travel).up, -1, 0, 0);
+  expect_vec(main_camera(60.0, 60.0, 0, 0, travel).up, -1, 0, 0.78);
   // The tilt fades out between t = 106 and t = 106 + 1/0.13.
-  expect_vec(main_camera(106.0 + 0.5 / 0.13, 81.0, 0, 0).camera.up, -1, 0, 0.39);
-  expect_vec(main_camera(114.0, 89.0, 0, 0).camera.up, -1, 0, 0);
+  expect_vec(main_camera(106.0 + 0.5 / 0.13, 81.0, 0, 0, travel).up, -1, 0, 0.39);
+  expect_vec(main_camera(114.0, 89.0, 0, 0, travel).up, -1, 0, 0);
 }
 
 TEST(ShowCamera, RowAfter104FollowsTheKeyTrackFrom134) {
   // A flat track: centre straight ahead, up (-1, 0, 0).
-  camera_pose flat = main_camera(140.0, 115.0, 0, 0);
-  expect_vec(flat.camera.eye, 0, 246.8 - 1.7 * 140, 0);
-  expect_vec(flat.camera.center, 0, 246.8 - 1.7 * 140 - 4, 0);
-  expect_vec(flat.camera.up, -1, 0, 0);
-  EXPECT_NEAR(flat.position_y, 8.8, 1e-9);
+  double flat_y = 0.0;
+  camera flat = main_camera(140.0, 115.0, 0, 0, flat_y);
+  expect_vec(flat.eye, 0, 246.8 - 1.7 * 140, 0);
+  expect_vec(flat.center, 0, 246.8 - 1.7 * 140 - 4, 0);
+  expect_vec(flat.up, -1, 0, 0);
+  EXPECT_NEAR(flat_y, 8.8, 1e-9);
 
-  camera_pose before = main_camera(120.0, 95.0, 1, 2);
-  expect_vec(before.camera.center, 0, 246.8 - 1.7 * 120 - 4, 0);
+  double before_y = 0.0;
+  camera before = main_camera(120.0, 95.0, 1, 2, before_y);
+  expect_vec(before.center, 0, 246.8 - 1.7 * 120 - 4, 0);
   // k = 0.5 at t = 135.
-  camera_pose half = main_camera(135.0, 110.0, 1, 2);
-  expect_vec(half.camera.center, 2.0, 246.8 - 1.7 * 135 - 4, -1.0);
-  expect_vec(half.camera.up, -1, 0, 0.15);
+  double half_y = 0.0;
+  camera half = main_camera(135.0, 110.0, 1, 2, half_y);
+  expect_vec(half.center, 2.0, 246.8 - 1.7 * 135 - 4, -1.0);
+  expect_vec(half.up, -1, 0, 0.15);
 }
 
 TEST(ShowCamera, RowsAfter167And188And230And1260) {
-  camera_pose r167 = main_camera(170.0, 121.0, 5, 5);
-  expect_vec(r167.camera.eye, 0, 30, -6);
-  expect_vec(r167.camera.center, -5, 35.6, 1);
-  expect_vec(r167.camera.up, -1, 0, 0);  // the turn has not faded in before ft = 148
-  EXPECT_NEAR(r167.position_y, 30.0, 1e-9);
+  double travel = 0.0;
+  double r167_y = 0.0;
+  camera r167 = main_camera(170.0, 121.0, 5, 5, r167_y);
+  expect_vec(r167.eye, 0, 30, -6);
+  expect_vec(r167.center, -5, 35.6, 1);
+  expect_vec(r167.up, -1, 0, 0);  // the turn has not faded in before ft = 148
+  EXPECT_NEAR(r167_y, 30.0, 1e-9);
   const double a = 170.0 * 2.25 * 2 * std::numbers::pi / 16;
-  expect_vec(main_camera(170.0, 160.0, 0, 0).camera.up, std::cos(a), 0, std::sin(a));
+  expect_vec(main_camera(170.0, 160.0, 0, 0, travel).up, std::cos(a), 0, std::sin(a));
 
-  camera_pose r188 = main_camera(200.0, 151.0, 0, 0);
-  expect_vec(r188.camera.eye, 0, 759.6 - 640, 0, 1e-3);
-  expect_vec(r188.camera.center, 0, 759.6 - 644, 0, 1e-3);
-  expect_vec(r188.camera.up, std::cos(60.8), 0, std::sin(60.8));
+  double r188_y = 0.0;
+  camera r188 = main_camera(200.0, 151.0, 0, 0, r188_y);
+  expect_vec(r188.eye, 0, 759.6 - 640, 0, 1e-3);
+  expect_vec(r188.center, 0, 759.6 - 644, 0, 1e-3);
+  expect_vec(r188.up, std::cos(60.8), 0, std::sin(60.8));
 
-  camera_pose r230 = main_camera(250.0, 201.0, 0, 0);
+  double r230_y = 0.0;
+  camera r230 = main_camera(250.0, 201.0, 0, 0, r230_y);
   const double z = 4.0 + 3.0 * response_curve(0.5);
-  EXPECT_NEAR(r230.position_y, z, 1e-9);
-  expect_vec(r230.camera.eye, 0, z, 0);
-  expect_vec(r230.camera.center, 0.6, z - 4, 0);
-  expect_vec(r230.camera.up, 1, 0, 0);
+  EXPECT_NEAR(r230_y, z, 1e-9);
+  expect_vec(r230.eye, 0, z, 0);
+  expect_vec(r230.center, 0.6, z - 4, 0);
+  expect_vec(r230.up, 1, 0, 0);
   // The running time adds its own push from ft = 204 on.
-  EXPECT_NEAR(main_camera(250.0, 208.0, 0, 0).position_y, z + 1.2 * response_curve(2.0), 1e-9);
+  main_camera(250.0, 208.0, 0, 0, travel);
+  EXPECT_NEAR(travel, z + 1.2 * response_curve(2.0), 1e-9);
 
-  camera_pose end = main_camera(1300.0, 1251.0, 0, 0);
-  expect_vec(end.camera.eye, 0, 0, 20);
-  expect_vec(end.camera.center, 0, 0, 0);
-  expect_vec(end.camera.up, 0, 1, 0);
+  double end_y = 0.0;
+  camera end = main_camera(1300.0, 1251.0, 0, 0, end_y);
+  expect_vec(end.eye, 0, 0, 20);
+  expect_vec(end.center, 0, 0, 0);
+  expect_vec(end.up, 0, 1, 0);
 }
 
 TEST(ShowCombinePass, LimitDependsOnlyOnTheShowTime) {

@@ -4,13 +4,19 @@
 #include "show/part_start.h"
 #include "show/timeline.h"
 
+namespace {
+
+constexpr double key_rate = 40.0;  // key-track keys per second of show time
+
+}  // namespace
+
 void begin_show_frame(part_start& part, double step, render_context& context, const frame_state& state) {
   part.state_copy = state;
 
   // ttime still holds the previous frame's running time here (end_show_frame undid the warp).
   // A track too short to interpolate (missing key file) leaves the runtime's zeros.
   if (part.key_track.key_count >= 3) {
-    vec3 key = part.key_track.sample(static_cast<float>(40.0 * part.ttime));
+    vec3 key = part.key_track.sample(static_cast<float>(key_rate * part.ttime));
     part.state_copy.track_x = key.x;
     part.state_copy.track_y = key.y;
   }
@@ -29,9 +35,8 @@ void begin_show_frame(part_start& part, double step, render_context& context, co
     part.key_track.key_count++;
   }
 
-  camera_pose pose = main_camera(part.ttime, part.fttime, part.state_copy.track_x, part.state_copy.track_y);
-  part.PositionY = pose.position_y;
-  context.main_camera = pose.camera;
+  context.main_camera =
+      main_camera(part.ttime, part.fttime, part.state_copy.track_x, part.state_copy.track_y, part.PositionY);
 }
 
 void end_show_frame(part_start& part, frame_state& state) {
