@@ -12,16 +12,17 @@ failures=0
 # Our C++ sources (the shader sources in data/ end in .cpp but are not C++).
 mapfile -t sources < <(git ls-files '*.h' '*.cpp' | grep -v '^data/[^/]*/[^/]*\.cpp$' | grep -v '^data/[A-Za-z]*/')
 
-# "unit include" pairs: the including file and the included file, extensions dropped.
-edges=$(for f in "${sources[@]}"; do
-  sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$f" | while read -r inc; do
-    [[ -f $inc ]] || inc="$(dirname "$f")/$inc"
-    [[ -f $inc ]] || continue
-    inc=$(realpath -m --relative-to=. "$inc")
-    a=${f%.*} b=${inc%.*}
-    [[ $a == "$b" ]] || echo "$a $b"
-  done
-done | sort -u)
+# "unit include" pairs: the including file and the included file, extensions dropped. Includes
+# are written from the repository root; a bare name is beside the including file.
+edges=$(grep -H '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "${sources[@]}" |
+  sed -E 's/^([^:]*):[^"]*"([^"]*)".*/\1 \2/' |
+  awk -v list="$(printf '%s\n' "${sources[@]}")" '
+    BEGIN { n = split(list, all, "\n"); for (i = 1; i <= n; ++i) known[all[i]] = 1 }
+    { inc = $2
+      if (!(inc in known)) { dir = $1; sub(/[^\/]*$/, "", dir); inc = dir $2 }
+      if (!(inc in known)) next
+      a = $1; b = inc; sub(/\.[^.\/]*$/, "", a); sub(/\.[^.\/]*$/, "", b)
+      if (a != b) print a, b }' | sort -u)
 
 below=$(awk '$1 !~ /^shell\// && $2 ~ /^shell\// { print "  " $1 " includes " $2 }' <<<"$edges")
 if [[ -n $below ]]; then
