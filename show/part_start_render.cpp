@@ -6,7 +6,7 @@
 // the textures attached there, so a pass may read the very texture its resolve will overwrite.
 // Texture names are the part_start fields (show/slots.h).
 //
-//   main loop, no event pending (shell/sdl/sdl_main_loop.cpp, shell/win32/win_main.cpp)
+//   run_main_loop, no message pending (shell/sdl/main_loop.cpp, shell/win32/main_loop.cpp)
 //   idle_turn (shell/main_loop.cpp), while the window is active:
 //     demo_frame (runtime/demo_frame.cpp)
 //       step_frame_clock (runtime/frame_clock.cpp): stopwatch, random reseed, music correction
@@ -33,7 +33,8 @@
 //         clean_up              plain fixed-function state; binds tex_blob, draws nothing
 //         glPopAttrib, glFlush
 //         end_show_frame (show/frame_timeline_step.cpp): warp undone, frame_state handed back
-//       the show's end, an exit request or the Escape ending's fade
+//       the show's end, an exit request or the Escape ending's fade: sound closed, window gone,
+//       false up to the main loop, which returns the exit code to the entry function
 //     the Escape check, then present: platform.swap_buffers
 #include <GL/glew.h>
 
