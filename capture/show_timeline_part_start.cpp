@@ -10,6 +10,10 @@
 #include "engine/render_context.h"
 #include "show/part_start.h"
 
+// Key positions per second of the show's running time: the rate at which the show's frame samples
+// its key track, which the probe reports as `sampled_at`.
+constexpr double key_positions_per_second = 40.0;
+
 void step_show_timeline(parts* show, double* step, render_context* context, frame_state* state) {
   part_start& part = *static_cast<part_start*>(show);
   context->current_frame = state;
@@ -35,7 +39,7 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
   for (int64_t k = 1;; ++k) {
     const double target = std::min(static_cast<double>(k) / fps, time);
     double step = target - part.fttime;
-    const float sampled_at = static_cast<float>(40.0 * part.ttime);
+    const float sampled_at = static_cast<float>(key_positions_per_second * part.ttime);
     state.track_x = state.track_y = state.track_z = 0.0;
     context.current_frame = &state;
     begin_show_frame(part, step, context, state);
