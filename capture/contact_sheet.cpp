@@ -1,3 +1,4 @@
+// Contact sheets: the grid of pictures on a dark ground and the 5x7 pixel font of their labels.
 #include "capture/contact_sheet.h"
 
 #include <algorithm>

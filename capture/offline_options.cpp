@@ -1,3 +1,4 @@
+// The program's command lines: which kind each is, the offline options read and checked, the usage.
 #include "capture/offline_options.h"
 
 #include <cerrno>

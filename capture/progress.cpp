@@ -1,3 +1,4 @@
+// The progress line of long offline runs: its text, and how often it is shown.
 #include "capture/progress.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Video output through the ffmpeg command: frames piped to the encoder, sound kept beside, both muxed.
 #include "capture/video_writer.h"
 
 #include <spawn.h>

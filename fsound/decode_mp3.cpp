@@ -1,3 +1,4 @@
+// MP3 files decoded whole with libmpg123, after a check that their start is MPEG audio.
 #include "fsound/decode_mp3.h"
 
 #include <mpg123.h>

@@ -1,3 +1,4 @@
+// The software mixer: channels mixed into stereo blocks, positions worked out from the output frame.
 #include "fsound/mixer.h"
 
 #include <algorithm>
