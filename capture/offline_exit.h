@@ -6,6 +6,10 @@
 // the loop notices after the frame in progress.
 struct offline_session;
 
+// The exit status of a run ended by an interrupt: the shells' status for a process that SIGINT
+// ended (128 + 2), though the output is finished first.
+constexpr int interrupted_exit_status = 130;
+
 // Makes `session` the run that the endings finish, installs the exit hook in the platform's hooks
 // and the interrupt handlers. Once, before the start-up.
 void install_offline_exits(offline_session& session);

@@ -173,7 +173,7 @@ int play_offline(offline_session& s) {
     if (outcome == frame_outcome::complete) leave_offline_run(0);
     if (offline_interrupted()) {
       std::fprintf(stderr, "\noffline: interrupted at show time %.3f s\n", demo.show_time);
-      leave_offline_run(130);
+      leave_offline_run(interrupted_exit_status);
     }
   }
 }
