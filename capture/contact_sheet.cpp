@@ -1,3 +1,4 @@
+// Contact sheets: the grid of pictures on a dark ground and the 5x7 pixel font of their labels.
 #include "capture/contact_sheet.h"
 
 #include <algorithm>
@@ -13,6 +14,8 @@ constexpr int label_scale = 2;
 constexpr int label_height = glyph_height * label_scale + 2 * margin;
 constexpr uint8_t ground = 24;
 constexpr uint8_t ink = 220;
+// Columns at most: a sheet of many pictures grows downwards and stays readable on a screen.
+constexpr int max_columns = 6;
 
 struct glyph {
   char c;
@@ -69,7 +72,7 @@ void draw_label(picture& target, int x, int y, const std::string& text, int scal
 
 int contact_sheet_columns(int tiles) {
   const int columns = static_cast<int>(std::ceil(std::sqrt(tiles * 9.0 / 16.0 * 2.0)));
-  return std::clamp(columns, 1, std::min(6, std::max(tiles, 1)));
+  return std::clamp(columns, 1, std::min(max_columns, std::max(tiles, 1)));
 }
 
 picture make_contact_sheet(const std::vector<sheet_tile>& tiles, int columns) {

@@ -1,3 +1,4 @@
+// The program's command lines: which kind each is, the offline options read and checked, the usage.
 #include "capture/offline_options.h"
 
 #include <cerrno>
@@ -109,14 +110,16 @@ std::string program_usage() {
          "  --capture OUT.mp4 [--fps N] [--size WxH] [--from S] [--to E]\n"
          "  --frames DIR [--fps N] [--size WxH] [--from S] [--to E]\n"
          "  --frame T OUT.png [--fps N] [--size WxH]\n"
-         "  --contact-sheet OUT.png [--every S] [--fps N] [--size WxH]   (default size 320x180)\n"
+         "  --contact-sheet OUT.png [--every S] [--fps N] [--size WxH]   (default size " +
+         std::to_string(default_sheet_width) + "x" + std::to_string(default_sheet_height) +
+         ")\n"
          "  --probe T [--fps N]\n"
          "  times: seconds from 0 to the show's end at " +
          seconds_text(show_end) +
          " s\n"
          "  --fps: " +
-         fps_range +
-         " (default 60)\n"
+         fps_range + " (default " + std::to_string(default_fps) +
+         ")\n"
          "  --size: each side " +
          side_range +
          ", and at most what the GL context allows\n"
@@ -228,8 +231,8 @@ bool parse_offline_options(int argc, const char* const* argv, offline_options& o
     }
   }
   if (options.mode == offline_mode::contact_sheet && !size_given) {
-    options.width = 320;
-    options.height = 180;
+    options.width = default_sheet_width;
+    options.height = default_sheet_height;
   }
   return check_ranges(options, error);
 }

@@ -9,11 +9,18 @@
 
 enum class offline_mode { capture, frames, frame, contact_sheet, probe };
 
+// The frame rate when none is given: the common display rate, the show's pace on a usual screen.
+constexpr int default_fps = 60;
+// The size of a contact sheet's pictures when none is given: small, so that a whole show's sheet
+// stays a picture that fits a screen or two.
+constexpr int default_sheet_width = 320;
+constexpr int default_sheet_height = 180;
+
 struct offline_options {
   offline_mode mode = offline_mode::capture;
-  std::string output;  // video file, picture folder or picture file (not for the probe)
-  int fps = 60;        // frame steps per second of the offline clock
-  int width = 1280;    // window size; the show renders at its 16:9 part (letterboxed)
+  std::string output;     // video file, picture folder or picture file (not for the probe)
+  int fps = default_fps;  // frame steps per second of the offline clock
+  int width = 1280;       // window size; the show renders at its 16:9 part (letterboxed)
   int height = 720;
   double from = 0.0;     // capture: first frame at or after this show time
   double to = show_end;  // capture: stop before the first frame beyond this show time
@@ -25,8 +32,11 @@ struct offline_options {
 // drawn leaves room for one frame step before the end).
 constexpr int min_fps = 1;
 constexpr int max_fps = 240;
-constexpr int min_side = 16;              // pixels
-constexpr int max_side = 8192;            // pixels; the GL context may allow less
+constexpr int min_side = 16;  // pixels
+// Pixels; a square frame this size is 256 MiB to read back. The GL context may allow less.
+constexpr int max_side = 8192;
+// A contact sheet is one picture held whole in memory and in the PNG writer: these keep it within
+// what ordinary machines and picture viewers handle.
 constexpr int max_tiles = 1000;           // pictures on a contact sheet
 constexpr int max_sheet_megapixels = 64;  // all of a contact sheet's pictures together
 

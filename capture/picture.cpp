@@ -1,3 +1,4 @@
+// Pictures read back from the window's back buffer, and written as PNG files.
 #include "capture/picture.h"
 
 #include <GL/glew.h>

@@ -1,3 +1,4 @@
+// The timeline probe as one line of JSON, with numbers that read back as the same doubles.
 #include <charconv>
 #include <cmath>
 #include <string>

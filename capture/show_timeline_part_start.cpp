@@ -9,6 +9,7 @@
 #include "capture/show_timeline.h"
 #include "engine/render_context.h"
 #include "show/part_start.h"
+#include "show/timeline.h"
 
 void step_show_timeline(parts* show, double* step, render_context* context, frame_state* state) {
   part_start& part = *static_cast<part_start*>(show);
@@ -35,7 +36,7 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
   for (int64_t k = 1;; ++k) {
     const double target = std::min(static_cast<double>(k) / fps, time);
     double step = target - part.fttime;
-    const float sampled_at = static_cast<float>(40.0 * part.ttime);
+    const float sampled_at = static_cast<float>(key_rate * part.ttime);
     state.track_x = state.track_y = state.track_z = 0.0;
     context.current_frame = &state;
     begin_show_frame(part, step, context, state);

@@ -1,3 +1,4 @@
+// The frame the listener of a pulled audio device hears, from the last block the device asked for.
 #include "fsound/callback_clock.h"
 
 #include <algorithm>

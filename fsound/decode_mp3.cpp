@@ -1,3 +1,4 @@
+// MP3 files decoded whole with libmpg123, after a check that their start is MPEG audio.
 #include "fsound/decode_mp3.h"
 
 #include <mpg123.h>
@@ -25,6 +26,10 @@ struct file_closer {
 };
 
 constexpr size_t id3_header_bytes = 10;
+
+// Decoded bytes asked of the decoder per call: about 14 MPEG frames of 16-bit stereo, so a whole
+// soundtrack takes few calls.
+constexpr size_t decode_chunk_bytes = 64 * 1024;
 
 // Size of the ID3v2 tag at the start of `data` (header, body and footer), 0 when there is none, -1
 // when its size field is damaged.
@@ -192,7 +197,7 @@ bool decode_mp3_file(const char* path, decoded_audio& out, std::string& error) {
   // The whole soundtrack is held decoded (tens of megabytes): running out of memory on the way is
   // an ordinary failure of the load.
   try {
-    std::vector<unsigned char> chunk(64 * 1024);
+    std::vector<unsigned char> chunk(decode_chunk_bytes);
     for (;;) {
       size_t done = 0;
       const int result = mpg123_read(h.get(), chunk.data(), chunk.size(), &done);

@@ -2,15 +2,12 @@
 // output (output.h) plays what the mixer makes and says which frame is heard.
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "fsound/decode_mp3.h"
 #include "fsound/fsound.h"
 #include "fsound/fsound_offline.h"
+#include "fsound/library_state.h"
 #include "fsound/output.h"
 
 namespace fsound {
@@ -20,33 +17,16 @@ library_state& state() {
   return lib;
 }
 
-bool parse_latency_ms(const char* text, double& ms, std::string& error) {
-  char* end = nullptr;
-  errno = 0;
-  ms = text && *text ? std::strtod(text, &end) : 0.0;
-  if (!text || !*text || errno != 0 || *end != '\0' || !(ms >= 0.0 && ms <= max_latency_ms)) {
-    error = std::string("not a number of milliseconds from 0 to ") +
-            std::to_string(static_cast<int>(max_latency_ms));
-    return false;
-  }
-  return true;
-}
-
-int64_t configured_latency_frames(int rate) {
-  const char* text = std::getenv(latency_variable);
-  if (!text) return 0;
-  double ms = 0.0;
-  std::string error;
-  if (!parse_latency_ms(text, ms, error)) {
-    std::fprintf(stderr, "fsound: %s=%s ignored: %s\n", latency_variable, text, error.c_str());
-    return 0;
-  }
-  return std::llround(ms * rate / 1000.0);
-}
-
 }  // namespace fsound
 
 namespace {
+
+// A bound on the channel table a caller can ask for (the program asks for 32).
+constexpr int max_channels = 256;
+
+// Frames fsound_advance mixes at a time when the caller discards them: the size of its scratch
+// buffer on the stack.
+constexpr uint32_t advance_block_frames = 4096;
 
 bool manual_clock_requested = false;
 
@@ -78,9 +58,9 @@ void fsound_use_manual_clock(int enabled) { manual_clock_requested = enabled != 
 void fsound_advance(unsigned int frames, float* out) {
   fsound::library_state& lib = fsound::state();
   if (!lib.initialised || !lib.manual_clock) return;
-  std::array<float, 2 * 4096> scratch;
+  std::array<float, 2 * advance_block_frames> scratch;
   while (frames > 0) {
-    const uint32_t block = std::min(frames, 4096u);
+    const uint32_t block = std::min(frames, advance_block_frames);
     lib.mixer.mix(out ? out : scratch.data(), block);
     if (out) out += 2 * block;
     frames -= block;
@@ -94,10 +74,10 @@ signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int) {
     lib.error = "no mixing rate";
     return 0;
   }
-  lib.mixer.reset(mixrate, std::clamp(maxsoftwarechannels, 1, 256));
+  lib.mixer.reset(mixrate, std::clamp(maxsoftwarechannels, 1, max_channels));
   lib.manual_clock = manual_clock_requested;
   lib.error.clear();
-  if (!lib.manual_clock && !fsound::output_open(mixrate, lib.error)) return 0;
+  if (!lib.manual_clock && !fsound::output_open(lib.mixer, mixrate, lib.error)) return 0;
   lib.initialised = true;
   return 1;
 }
@@ -161,7 +141,7 @@ int FSOUND_GetFrequency(int channel) {
 }
 
 signed char FSOUND_SetVolume(int channel, int volume) {
-  volume = std::clamp(volume, 0, 255);
+  volume = std::clamp(volume, 0, fsound::full_volume);
   output_guard guard;
   fsound::library_state& lib = fsound::state();
   if (channel == FSOUND_ALL) {

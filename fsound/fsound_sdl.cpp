@@ -1,18 +1,26 @@
 // Audio output through SDL2: the audio callback mixes each block the device asks for; what the
 // listener hears is worked out from the last callback, the device's buffer size and the output
 // latency behind it. SDL2 does not report a sound server's latency: the viewer may give it
-// (latency_variable in output.h).
+// (output_latency.h).
 #include <SDL.h>
 
 #include <cstdint>
 
 #include "fsound/callback_clock.h"
+#include "fsound/mixer.h"
 #include "fsound/output.h"
+#include "fsound/output_latency.h"
+#include "fsound/spectrum.h"
 
 namespace {
 
+// The device buffer: about 23 ms at 44100 Hz, short enough for the position and the spectrum to
+// follow the ear closely, long enough for SDL's audio thread to keep it filled.
+constexpr Uint16 device_buffer_frames = 1024;
+
 struct sdl_output {
   SDL_AudioDeviceID device = 0;
+  fsound::mixer* source = nullptr;  // the mixer the callback pulls from
   fsound::callback_clock clock;
 };
 
@@ -25,7 +33,7 @@ double seconds_now() {
 }
 
 void SDLCALL audio_callback(void*, Uint8* stream, int bytes) {
-  fsound::mixer& mixer = fsound::state().mixer;
+  fsound::mixer& mixer = *out.source;
   const auto frames = static_cast<uint32_t>(bytes / static_cast<int>(2 * sizeof(float)));
   out.clock.on_block(mixer.mixed, frames, seconds_now());
   mixer.mix(reinterpret_cast<float*>(stream), frames);
@@ -35,7 +43,7 @@ void SDLCALL audio_callback(void*, Uint8* stream, int bytes) {
 
 namespace fsound {
 
-bool output_open(int mixrate, std::string& error) {
+bool output_open(mixer& source, int mixrate, std::string& error) {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     error = std::string("no sound: ") + SDL_GetError();
     return false;
@@ -44,9 +52,10 @@ bool output_open(int mixrate, std::string& error) {
   want.freq = mixrate;
   want.format = AUDIO_F32SYS;
   want.channels = 2;
-  want.samples = 1024;
+  want.samples = device_buffer_frames;
   want.callback = audio_callback;
   SDL_AudioSpec have{};
+  out.source = &source;
   out.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (out.device == 0) {
     error = std::string("no sound device: ") + SDL_GetError();
@@ -78,7 +87,7 @@ void output_unlock() {
 }
 
 uint64_t output_heard_frame() {
-  const mixer& m = state().mixer;
+  const mixer& m = *out.source;
   return m.within_history(static_cast<int64_t>(out.clock.heard(seconds_now())), fft_size);
 }
 

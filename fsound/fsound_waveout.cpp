@@ -13,7 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "fsound/mixer.h"
 #include "fsound/output.h"
+#include "fsound/output_latency.h"
+#include "fsound/spectrum.h"
 
 namespace {
 
@@ -21,10 +24,13 @@ namespace {
 // is heard stays within the mixer's history (the spectrum reads it from there).
 constexpr int buffer_count = 3;
 constexpr uint32_t buffer_frames = 4096;
+// The feeder looks at its stop flag at least this often, in milliseconds, when no buffer returns.
+constexpr DWORD feeder_poll_ms = 50;
 
 struct waveout_output {
   HWAVEOUT device = nullptr;
-  HANDLE buffer_done = nullptr;  // signalled by the device whenever a buffer has played
+  fsound::mixer* source = nullptr;  // the mixer the feeder pulls from
+  HANDLE buffer_done = nullptr;     // signalled by the device whenever a buffer has played
   std::thread feeder;
   std::array<std::vector<int16_t>, buffer_count> pcm;
   std::array<WAVEHDR, buffer_count> headers{};
@@ -45,7 +51,7 @@ std::atomic<bool> feeder_stop{false};
 
 // Mixes the next block into buffer `index` and queues it on the device (mutex held).
 void queue_buffer(int index) {
-  fsound::state().mixer.mix(lib.block.data(), buffer_frames);
+  lib.source->mix(lib.block.data(), buffer_frames);
   std::vector<int16_t>& out = lib.pcm[static_cast<size_t>(index)];
   for (size_t i = 0; i < out.size(); ++i) {
     const float v = std::clamp(lib.block[i], -1.0f, 1.0f);
@@ -60,7 +66,7 @@ void feed() {
   // stall of the music position the show clock follows.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   while (!feeder_stop.load()) {
-    WaitForSingleObject(lib.buffer_done, 50);
+    WaitForSingleObject(lib.buffer_done, feeder_poll_ms);
     std::lock_guard<std::mutex> guard(lib_mutex);
     while (!feeder_stop.load() && (lib.headers[static_cast<size_t>(lib.next_buffer)].dwFlags & WHDR_DONE)) {
       queue_buffer(lib.next_buffer);
@@ -69,7 +75,7 @@ void feed() {
   }
 }
 
-bool open_device(int mixrate, std::string& error) {
+bool open_device(fsound::mixer& source, int mixrate, std::string& error) {
   WAVEFORMATEX format{};
   format.wFormatTag = WAVE_FORMAT_PCM;
   format.nChannels = 2;
@@ -93,6 +99,7 @@ bool open_device(int mixrate, std::string& error) {
     error = std::string("no sound device: ") + text;
     return false;
   }
+  lib.source = &source;
   lib.latency_frames = fsound::configured_latency_frames(mixrate);
   lib.block.assign(2 * buffer_frames, 0.0f);
   for (int i = 0; i < buffer_count; ++i) {
@@ -129,9 +136,9 @@ void close_device() {
 
 namespace fsound {
 
-bool output_open(int mixrate, std::string& error) {
+bool output_open(mixer& source, int mixrate, std::string& error) {
   std::lock_guard<std::mutex> guard(lib_mutex);
-  return open_device(mixrate, error);
+  return open_device(source, mixrate, error);
 }
 
 void output_close() {
@@ -147,7 +154,7 @@ void output_unlock() { lib_mutex.unlock(); }
 // latency the viewer gives, never ahead of what was mixed and never so far behind that the
 // spectrum history no longer holds it.
 uint64_t output_heard_frame() {
-  const fsound::mixer& mixer = fsound::state().mixer;
+  const fsound::mixer& mixer = *lib.source;
   MMTIME time{};
   time.wType = TIME_SAMPLES;
   if (waveOutGetPosition(lib.device, &time, sizeof(time)) == MMSYSERR_NOERROR) {

@@ -1,3 +1,4 @@
+// The software mixer: channels mixed into stereo blocks, positions worked out from the output frame.
 #include "fsound/mixer.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ void mixer::mix(float* out, uint32_t frames) {
   for (const channel& c : channels) {
     if (!c.sample || c.sample->length == 0 || c.volume == 0) continue;
     const FSOUND_SAMPLE& s = *c.sample;
-    const float gain = static_cast<float>(c.volume) / (255.0f * 32768.0f);
+    const float gain = static_cast<float>(c.volume) / (static_cast<float>(full_volume) * 32768.0f);
     for (uint32_t i = 0; i < frames; ++i) {
       const uint64_t frame = mixed + i;
       if (finished(c, frame)) break;
@@ -95,12 +96,6 @@ uint64_t mixer::within_history(int64_t heard, int count) const {
   const uint64_t oldest = mixed > span ? mixed - span : 0;
   if (heard < 0) return oldest;
   return std::clamp(static_cast<uint64_t>(heard), oldest, mixed);
-}
-
-void mixer::release(const FSOUND_SAMPLE* sample) {
-  for (channel& c : channels) {
-    if (c.sample == sample) c = channel{};
-  }
 }
 
 }  // namespace fsound

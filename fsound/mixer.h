@@ -16,9 +16,12 @@ struct FSOUND_SAMPLE {
 
 namespace fsound {
 
+// The FSOUND volume scale: 0 silent, 255 full.
+constexpr int full_volume = 255;
+
 struct channel {
   FSOUND_SAMPLE* sample = nullptr;
-  int volume = 255;
+  int volume = full_volume;
   bool loop = false;             // the sample's loop mode when the play started
   double ratio = 1.0;            // sample frames per output frame
   uint64_t anchor_output = 0;    // output frame at which the sample stands at anchor_position
@@ -52,8 +55,6 @@ struct mixer {
   // The output frame `heard` kept where recent_mono can read `count` frames before it: no later
   // than the newest frame mixed, no earlier than the history holds.
   uint64_t within_history(int64_t heard, int count) const;
-  // Forgets every channel that plays `sample`.
-  void release(const FSOUND_SAMPLE* sample);
 };
 
 }  // namespace fsound

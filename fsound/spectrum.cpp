@@ -1,3 +1,4 @@
+// The magnitude spectrum of 1024 mono samples: Hann window and a real FFT (kissfft).
 #include "fsound/spectrum.h"
 
 #include <kiss_fftr.h>

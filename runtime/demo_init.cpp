@@ -70,7 +70,7 @@ bool demo_init() {
   context.unbind_target();
 
   // Soundtrack, looping, with the spectrum on; it must play on channel 0, read from then on.
-  if (!FSOUND_Init(44100, 32, FSOUND_INIT_GLOBALFOCUS)) {
+  if (!FSOUND_Init(music_rate, 32, FSOUND_INIT_GLOBALFOCUS)) {
     return fail_sound("Problem initializing FMod. \nProgram will now exit.", fsound_error_text());
   }
   demo.music_sample = FSOUND_Sample_Load(FSOUND_FREE, soundtrack_path, FSOUND_NORMAL, 0, 0);

@@ -6,5 +6,8 @@
 
 bool demo_init();
 
+// The rate the sound library is opened at, in sample frames per second.
+constexpr int music_rate = 44100;
+
 // The soundtrack, relative to the working directory.
 constexpr const char* soundtrack_path = "music//Zelmor - Vorteline.mp3";

@@ -4,12 +4,6 @@
 #include "show/part_start.h"
 #include "show/timeline.h"
 
-namespace {
-
-constexpr double key_rate = 40.0;  // key-track keys per second of show time
-
-}  // namespace
-
 void begin_show_frame(part_start& part, double step, render_context& context, const frame_state& state) {
   part.state_copy = state;
 

@@ -6,6 +6,9 @@
 #include "engine/render_context.h"
 #include "engine/vec3.h"
 
+// Keys of the key track per second of running time: the frame samples the track at this rate.
+constexpr double key_rate = 40.0;
+
 // Warped time of the late section: the camera's rolling row takes over, the escher stack is gone
 // and the wall tubes move out of sight.
 constexpr double late_section = 188.5;

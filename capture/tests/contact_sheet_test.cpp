@@ -1,3 +1,4 @@
+// Contact sheets (layout, columns, label glyphs) and the progress line.
 #include "capture/contact_sheet.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The command lines: their kinds, the offline values read, ranges refused with a reason.
 #include "capture/offline_options.h"
 
 #include <gtest/gtest.h>

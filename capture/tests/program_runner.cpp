@@ -1,3 +1,4 @@
+// Runs the program from build/bin for the tests and reads what it wrote: its standard error, PNG files.
 #include "capture/tests/program_runner.h"
 
 #include <stb_image.h>

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "fsound/output.h"
+#include "fsound/output_latency.h"
 
 namespace {
 

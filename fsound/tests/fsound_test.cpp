@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "fsound/fsound_offline.h"
-#include "fsound/output.h"
+#include "fsound/library_state.h"
 #include "fsound/tests/mp3_fixture.h"
 
 namespace {

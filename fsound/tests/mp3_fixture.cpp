@@ -1,3 +1,4 @@
+// MP3 files for the tests, encoded from generated tones with the lame command.
 #include "fsound/tests/mp3_fixture.h"
 
 #include <unistd.h>
