@@ -71,10 +71,5 @@ int64_t counter_frequency() { return static_cast<int64_t>(SDL_GetPerformanceFreq
 }  // namespace
 
 void install_platform() {
-  platform.message_box = show_message_box;
-  platform.copy_to_clipboard = copy_to_clipboard;
-  platform.kill_gl_window = kill_gl_window;
-  platform.swap_buffers = swap_buffers;
-  platform.counter = counter;
-  platform.counter_frequency = counter_frequency;
+  platform = {show_message_box, copy_to_clipboard, kill_gl_window, swap_buffers, counter, counter_frequency};
 }

@@ -48,12 +48,8 @@ int64_t counter_frequency() {
 }  // namespace
 
 void install_platform() {
-  platform.message_box = show_message_box;
-  platform.copy_to_clipboard = copy_to_clipboard_hook;
-  platform.kill_gl_window = kill_gl_window;
-  platform.swap_buffers = swap_buffers;
-  platform.counter = counter;
-  platform.counter_frequency = counter_frequency;
+  platform = {show_message_box, copy_to_clipboard_hook, kill_gl_window, swap_buffers,
+              counter,          counter_frequency};
 }
 
 bool copy_text_to_clipboard(const std::string& text) {
