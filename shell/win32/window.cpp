@@ -13,6 +13,10 @@ namespace {
 
 constexpr const char* class_name = "OpenGL";
 
+// The window class is registered: a teardown has something to undo. A second teardown (the
+// entry's, after the show's end took the window down) finds nothing and reports nothing.
+bool class_registered = false;
+
 HWND window_handle() { return static_cast<HWND>(demo.hwnd); }
 HDC device_context() { return static_cast<HDC>(demo.hdc); }
 
@@ -64,6 +68,7 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
     report(texts::register_class_failed, texts::error_caption, message_box_kind::ok_exclamation);
     return false;
   }
+  class_registered = true;
 
   if (demo.fullscreen) {
     DEVMODEA settings{};
@@ -125,6 +130,7 @@ bool create_gl_window(const char* title, int width, int height, int bits, bool f
 }
 
 void kill_gl_window() {
+  if (!class_registered) return;
   if (demo.fullscreen) {
     ChangeDisplaySettingsA(nullptr, 0);
     ShowCursor(TRUE);
@@ -146,4 +152,5 @@ void kill_gl_window() {
     report_shutdown(texts::unregister_class_failed);
     demo.hinstance = nullptr;
   }
+  class_registered = false;
 }
