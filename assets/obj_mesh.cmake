@@ -3,7 +3,6 @@ vt_library(vt_obj
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_load.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_load_fast.cpp
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_normals.cpp
     ${CMAKE_CURRENT_LIST_DIR}/obj_mesh_draw.cpp
   LIBS vt::gl)

@@ -1,6 +1,6 @@
-#pragma once
 // A Wavefront OBJ mesh: loaded once from a text file into one welded, interleaved vertex array
 // and a triangle index array, then drawn with client-side vertex arrays.
+#pragma once
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,3 +1,4 @@
+// Drawing a loaded OBJ mesh, one draw group or all of them, from client-side vertex arrays.
 #include <GL/glew.h>
 
 #include "assets/obj_mesh.h"

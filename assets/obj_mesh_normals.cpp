@@ -1,3 +1,4 @@
+// Smooth vertex normals for meshes whose file carries none (or whose normals are recomputed).
 #include <cmath>
 
 #include "assets/obj_mesh.h"

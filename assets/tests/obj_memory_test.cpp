@@ -114,7 +114,8 @@ TEST(obj_memory, peak_stays_proportional_to_the_text) {
 }
 
 TEST(obj_memory, running_out_of_memory_is_an_ordinary_failure) {
-  const std::string text = "o body\n" + repeated("v 0.5 0.25 1\nvt 0.5 0.5\nvn 0 0 1\n", 1 << 20) +
+  // Enough elements that even the largest limit below runs out while the arrays are filled.
+  const std::string text = "o body\n" + repeated("v 0.5 0.25 1\nvt 0.5 0.5\nvn 0 0 1\n", 1 << 21) +
                            repeated("f 1/1/1 2/1/1 3/1/1\n", 1 << 19) + "f 1 2 4\nv 0 0 1\n";
   for (size_t allowed : {size_t(1) << 10, size_t(1) << 16, size_t(1) << 20, size_t(4) << 20}) {
     obj_mesh mesh;
