@@ -1,10 +1,10 @@
 #include "shell/window_procedure.h"
 
 #include "engine/render_context.h"
-#include "runtime/frame_state.h"
-#include "shell/authoring.h"
 #include "runtime/demo_state.h"
+#include "runtime/frame_state.h"
 #include "runtime/gl_scene.h"
+#include "shell/authoring.h"
 
 void record_middle_click() {
   auto& fs = global_frame_state;

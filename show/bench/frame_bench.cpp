@@ -142,11 +142,7 @@ void BM_passes_gl(benchmark::State& state) {
   state.counters["godrays_ms"] = god_rays / n;
   state.counters["final_ms"] = final / n;
 }
-BENCHMARK(BM_passes_gl)
-    ->DenseRange(10, 210, 25)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Iterations(3);
+BENCHMARK(BM_passes_gl)->DenseRange(10, 210, 25)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 
