@@ -28,7 +28,7 @@ bool fail(const start_failure& failure) {
   return false;
 }
 
-// The sound library's failures: the reason, and the fixed message of the designed box.
+// The sound library's failures: the reason, and the fixed message of its box.
 bool fail_sound(const char* text, const std::string& reason) {
   return fail({"vorteline: " + reason, text, "Vorteline"});
 }
