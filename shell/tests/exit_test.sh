@@ -21,7 +21,16 @@ fail() {
 }
 
 # The id of the first window whose title matches $1, within $2 seconds.
-find_window() { timeout "$2" xdotool search --sync --name "$1" 2>/dev/null | head -1; }
+# The id of a visible window titled $1, waited for up to $2 seconds. A search is repeated rather than
+# left to wait: one can fail outright when a window it looks at goes away under it.
+find_window() {
+  local id
+  for _ in $(seq $(($2 * 10))); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+}
 
 clipboard() { timeout 10 xclip -o -selection clipboard 2>&1; }
 
@@ -59,6 +68,7 @@ show() {
   timeout 300 ./vorteline >"$out/$name.stdout" 2>"$out/$name.stderr" &
   local program=$!
   if [ -z "$(find_window "$dialog_title" 30)" ]; then
+    kill -0 "$program" 2>/dev/null || { wait "$program"; echo "$name: the program ended with $?"; }
     fail "$name: no settings dialog"
     kill "$program"
     return
