@@ -76,6 +76,9 @@ bool demo_init() {
   demo.music_sample = FSOUND_Sample_Load(FSOUND_FREE, soundtrack_path, FSOUND_NORMAL, 0, 0);
   if (!demo.music_sample) {
     const std::string reason = std::string(soundtrack_path) + ": " + fsound_error_text();
+    // The output opened: it is closed before the program unwinds to its exit, so that its device
+    // thread does not run on while the process ends.
+    FSOUND_Close();
     return fail_sound("Problem initializing FMod. \nNo sound file.", reason);
   }
   FSOUND_Sample_SetMode(demo.music_sample, FSOUND_LOOP_NORMAL);
