@@ -92,6 +92,16 @@ until_probe() {
   return 1
 }
 console_window() { xdotool search --name 'vorteline\.exe$' 2>/dev/null; }
+# Waits up to 10 s for the console window: Wine opens it a moment after the program asks, and a
+# search can fail outright while windows come and go.
+until_console_window() {
+  local i
+  for ((i = 0; i < 20; i++)); do
+    console_window && return 0
+    sleep 0.5
+  done
+  return 1
+}
 # Fraction of the screen brighter than 10 % grey.
 lit_fraction() { convert "$1" -colorspace gray -threshold 10% -format "%[fx:mean]" info:; }
 # Holds Escape until the program ends, for 15 s at most.
@@ -270,7 +280,7 @@ test_tap() {
 # Any argument opens a console (its window is named after the program file).
 test_console() {
   if open_show "$build/bin" console x; then
-    console_window >/dev/null && pass "an argument opens a console" || fail "no console with an argument"
+    until_console_window >/dev/null && pass "an argument opens a console" || fail "no console with an argument"
     hold_escape
     finish 30
     [ "$exit_code" = 0 ] && pass "with a console, Escape: exit 0" || fail "with a console, Escape: exit $exit_code"
