@@ -3,6 +3,9 @@
 // helpers more than one of them uses. Nothing outside shell/sdl/ includes this.
 #include <SDL.h>
 
+#include <string>
+#include <vector>
+
 // The show window (or the offline modes' hidden one) and its GL context; null when closed.
 struct sdl_backend_state {
   SDL_Window* window = nullptr;
@@ -29,3 +32,14 @@ void dispatch_sdl_event(const SDL_Event& event);
 // layout (key code); the top row (digits, the key left of 1, minus and equals) follows its position
 // (scan code), as the Windows codes do.
 int virtual_key_of(SDL_Keycode key, SDL_Scancode scancode);
+
+// The command line once the program is in its working folder, with the storage of its texts.
+struct start_command_line {
+  std::vector<std::string> arguments;
+  std::vector<char*> pointers;  // argv: into `arguments`, null-terminated
+};
+
+// Started in a folder that does not hold the show's data, changes to the program's own folder,
+// the paths on the command line made absolute against the folder it was started in (argc and argv
+// then point into `command`). A failed change is reported on standard error; the program goes on.
+void enter_start_folder(int& argc, char**& argv, start_command_line& command);

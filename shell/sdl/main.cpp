@@ -16,6 +16,7 @@
 #include "runtime/platform.h"
 #include "shell/dialog.h"
 #include "shell/main_loop.h"
+#include "shell/sdl/backend.h"
 #include "shell/sdl/x11_clipboard.h"
 #include "shell/texts.h"
 
@@ -24,6 +25,9 @@ namespace {
 int run_program(int argc, char** argv) {
   // The program started again by itself to keep the recorded text on the clipboard after it ends.
   if (argc == 2 && std::string_view(argv[1]) == clipboard_keeper_argument) return run_clipboard_keeper();
+  // Started outside its folder (a file manager, a shortcut), the program reads its data beside itself.
+  start_command_line command;
+  enter_start_folder(argc, argv, command);
 
   std::string error;
   switch (classify_command_line(argc, argv, error)) {

@@ -13,3 +13,8 @@ bool copy_text_to_clipboard(const std::string& text);
 
 // A console for the process, 1000 lines of buffer, with the standard streams attached to it.
 void open_console();
+
+// Started in a folder that does not hold the show's data, changes to the folder of the program
+// file. A failed change is reported on standard error; the program goes on. (The Windows program
+// reads no paths from its command line.)
+void enter_start_folder();

@@ -12,6 +12,8 @@
 #include "shell/win32/backend.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
+  // Started outside its folder (Explorer, a shortcut), the program reads its data beside itself.
+  enter_start_folder();
   install_platform();
   demo.hinstance = instance;
   enumerate_display_modes();
