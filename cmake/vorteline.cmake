@@ -6,8 +6,26 @@ if(WIN32)
   include(windows)
 else()
   find_package(OpenGL REQUIRED COMPONENTS OpenGL)
+  # GLEW, stb and imgui come as static archives too: the program links those into itself, so the
+  # Linux release needs fewer runtime packages (scripts/runtime-packages.txt lists the rest).
+  find_library(VT_GLEW_ARCHIVE NAMES libGLEW.a)
+  if(VT_GLEW_ARCHIVE)
+    set(GLEW_USE_STATIC_LIBS ON)
+  endif()
   find_package(GLEW REQUIRED)
   find_package(SDL2 REQUIRED)
+  # The imported targets are made here, for every folder: the later look-ups of the same modules
+  # (capture/, shell/) keep them.
+  pkg_check_modules(STB REQUIRED IMPORTED_TARGET GLOBAL stb)
+  find_library(VT_STB_ARCHIVE NAMES libstb.a)
+  if(VT_STB_ARCHIVE)
+    set_property(TARGET PkgConfig::STB PROPERTY INTERFACE_LINK_LIBRARIES ${VT_STB_ARCHIVE} m)
+  endif()
+  pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET GLOBAL imgui)
+  find_library(VT_IMGUI_ARCHIVE NAMES libimgui.a)
+  if(VT_IMGUI_ARCHIVE)
+    set_property(TARGET PkgConfig::IMGUI PROPERTY INTERFACE_LINK_LIBRARIES ${VT_IMGUI_ARCHIVE} PkgConfig::STB)
+  endif()
 endif()
 
 if(NOT TARGET vt::sdl2)
