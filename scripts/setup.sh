@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the show and the tests need.
+# Installs every Debian package the build, the show and the tests need; with --runtime only those
+# the program needs to run (scripts/runtime-packages.txt, the list the Linux release names); with
+# --windows those of the Windows cross build and its tests as well.
 # Idempotent and quiet when everything is already there. Run as root (or with sudo available).
 set -euo pipefail
+
+# The runtime packages: the first word of each line that is not a comment.
+mapfile -t runtime_packages < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$(dirname "$0")/runtime-packages.txt" |
+  awk '{ print $1 }')
 
 packages=(
   # toolchain
@@ -17,7 +23,11 @@ packages=(
   xvfb xauth libgl1-mesa-dri mesa-utils ffmpeg xdotool xclip
 )
 
-if [ "${1:-}" = "--windows" ]; then
+packages+=("${runtime_packages[@]}")
+
+if [ "${1:-}" = "--runtime" ]; then
+  packages=("${runtime_packages[@]}")
+elif [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 pulseaudio pulseaudio-utils
              dpkg-dev zip)
 fi
