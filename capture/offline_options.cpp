@@ -106,6 +106,8 @@ bool is_help(std::string_view argument) { return argument == "--help" || argumen
 std::string program_usage() {
   return "usage: vorteline            the settings dialog, then the show\n"
          "       vorteline --help     this text\n"
+         "       vorteline --author [--from S] [--size WxH] [--fullscreen] [--data DIR]\n"
+         "                            the show window at once, with the authoring keys\n"
          "offline modes (run from the folder holding the program and its data):\n"
          "  --capture OUT.mp4 [--fps N] [--size WxH] [--from S] [--to E]\n"
          "  --frames DIR [--fps N] [--size WxH] [--from S] [--to E]\n"
@@ -154,6 +156,7 @@ command_kind classify_command_line(int argc, const char* const* argv, std::strin
   }
   if (argc < 2) return command_kind::show;
   if (is_offline_command(argc, argv)) return command_kind::offline;
+  if (std::string_view(argv[1]) == "--author") return command_kind::author;
   error = std::string("unknown argument: ") + argv[1];
   return command_kind::refused;
 }
@@ -235,4 +238,43 @@ bool parse_offline_options(int argc, const char* const* argv, offline_options& o
     options.height = default_sheet_height;
   }
   return check_ranges(options, error);
+}
+
+bool parse_author_options(int argc, const char* const* argv, author_options& options, std::string& error) {
+  options = author_options{};
+  if (argc < 2 || std::string_view(argv[1]) != "--author") {
+    error = "not an author command line";
+    return false;
+  }
+  for (int next = 2; next < argc;) {
+    const std::string_view name = argv[next++];
+    if (name == "--fullscreen") {
+      options.fullscreen = true;
+      continue;
+    }
+    const char* value = next < argc ? argv[next++] : nullptr;
+    if (!value || !*value) {
+      error = std::string(name) + " needs a value";
+      return false;
+    }
+    bool ok = false;
+    std::string range;
+    if (name == "--from") {
+      ok = read_number(value, options.from);
+    } else if (name == "--size") {
+      ok = read_size(value, options.width, options.height);
+      range = "WxH, each side " + side_range;
+    } else if (name == "--data") {
+      options.data = value;
+      ok = true;
+    } else {
+      error = "--author does not take " + std::string(name);
+      return false;
+    }
+    if (!ok) {
+      error = "bad value for " + std::string(name) + ": " + value + (range.empty() ? "" : " (" + range + ")");
+      return false;
+    }
+  }
+  return check_time("--from", options.from, author_latest, error);
 }

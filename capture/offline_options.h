@@ -45,6 +45,7 @@ enum class command_kind {
   show,     // no arguments: the settings dialog, then the show
   help,     // --help or -h anywhere: the usage on standard output, exit code 0
   offline,  // the first argument names an offline mode (the options are read by parse_offline_options)
+  author,   // the first argument is --author (the options are read by parse_author_options)
   refused,  // anything else: `error` says what, the usage follows, exit code 2
 };
 command_kind classify_command_line(int argc, const char* const* argv, std::string& error);
@@ -56,6 +57,21 @@ bool is_offline_command(int argc, const char* const* argv);
 // Reads the offline command line into `options`. On a malformed command line or a value outside
 // its range returns false with a message in `error`.
 bool parse_offline_options(int argc, const char* const* argv, offline_options& options, std::string& error);
+
+// Author mode: the show window opened directly, without the settings dialog, playing from `from`.
+struct author_options {
+  double from = 0.0;
+  int width = 1280;  // a window of this size, the show in its 16:9 part
+  int height = 720;
+  bool fullscreen = false;
+  std::string data;  // the folder holding the shader sources to read; empty: chosen at start
+};
+// The latest time author mode starts from or seeks to: a seek never ends the show.
+constexpr double author_latest = 214.0;
+
+// Reads `--author [--from S] [--size WxH] [--fullscreen] [--data DIR]` into `options`; false with
+// a message in `error` for anything else or a value outside its range.
+bool parse_author_options(int argc, const char* const* argv, author_options& options, std::string& error);
 
 // Pictures on a contact sheet taken every `every` seconds of the show.
 double contact_sheet_tiles(double every);

@@ -7,7 +7,19 @@
 #include <cstring>
 #include <string_view>
 
-std::unique_ptr<char[]> read_shader_source(const char* path) {
+std::string shader_source_folder;
+
+namespace {
+
+std::string source_path(const char* name) {
+  return shader_source_folder.empty() ? name : shader_source_folder + "/" + name;
+}
+
+}  // namespace
+
+std::unique_ptr<char[]> read_shader_source(const char* name) {
+  const std::string full = source_path(name);
+  const char* path = full.c_str();
   std::FILE* file = std::fopen(path, "rb");
   if (!file) {
     const int error = errno;
@@ -117,6 +129,74 @@ void shader_library::load_fragment_program(const char* fragment_path, int slot) 
   glAttachShader(programs[slot], fragment_shaders[slot]);
   linked[slot] = link(programs[slot], fragment_path);
   use_program(slot);
+}
+
+namespace {
+
+// The first line of a log, for a one-line report.
+std::string first_line(const char* log) {
+  std::string_view text(log);
+  while (!text.empty() && (text.front() == '\n' || text.front() == ' ')) text.remove_prefix(1);
+  return std::string(text.substr(0, text.find('\n')));
+}
+
+// Compiles a fresh shader; 0 with `error` set when the file cannot be read or does not compile.
+uint32_t compile_fresh(GLenum type, const char* name, std::string& error) {
+  const std::unique_ptr<char[]> text = read_shader_source(name);
+  const std::string full = source_path(name);
+  const char* path = full.c_str();
+  if (!text) {
+    error = std::string(path) + ": cannot open shader source file";
+    return 0;
+  }
+  const uint32_t shader = glCreateShader(type);
+  const GLchar* source = text.get();
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  char log[1000] = {};
+  glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+  print_log(path, log);
+  GLint status = GL_FALSE;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+  if (status == GL_TRUE) return shader;
+  error = std::string(path) + ": " + (log[0] ? first_line(log) : "does not compile");
+  glDeleteShader(shader);
+  return 0;
+}
+
+}  // namespace
+
+bool shader_library::reload_program(const char* vertex_path, const char* fragment_path, int slot,
+                                    std::string& error) {
+  const uint32_t fragment = compile_fresh(GL_FRAGMENT_SHADER, fragment_path, error);
+  if (!fragment) return false;
+  uint32_t vertex = 0;
+  if (vertex_path && !(vertex = compile_fresh(GL_VERTEX_SHADER, vertex_path, error))) {
+    glDeleteShader(fragment);
+    return false;
+  }
+  const uint32_t program = glCreateProgram();
+  glAttachShader(program, fragment);
+  if (vertex) glAttachShader(program, vertex);
+  const std::string files = vertex_path ? std::string(vertex_path) + " + " + fragment_path : fragment_path;
+  if (!link(program, files)) {
+    char log[1000] = {};
+    glGetProgramInfoLog(program, sizeof log, nullptr, log);
+    error = files + ": link failed" + (log[0] ? ": " + first_line(log) : "");
+    glDeleteProgram(program);
+    glDeleteShader(fragment);
+    if (vertex) glDeleteShader(vertex);
+    return false;
+  }
+  // The old objects go; a program still current stays usable until another one is made current.
+  if (programs[slot]) glDeleteProgram(programs[slot]);
+  if (fragment_shaders[slot]) glDeleteShader(fragment_shaders[slot]);
+  if (vertex_shaders[slot]) glDeleteShader(vertex_shaders[slot]);
+  programs[slot] = program;
+  fragment_shaders[slot] = fragment;
+  vertex_shaders[slot] = vertex;
+  linked[slot] = true;
+  return true;
 }
 
 void shader_library::use_program(int slot) { glUseProgram(linked[slot] ? programs[slot] : 0); }

@@ -24,6 +24,12 @@ struct shader_library {
   void load_vertex_shader(const char* path, int slot);
   void load_fragment_shader(const char* path, int slot);
 
+  // Builds the slot's program afresh from its files (no vertex shader when `vertex_path` is null)
+  // and puts it in place of the old one. When a shader does not compile or the program does not
+  // link, the old program stays and `error` gets one line naming the file and the first problem;
+  // the whole log goes to standard output as at loading.
+  bool reload_program(const char* vertex_path, const char* fragment_path, int slot, std::string& error);
+
   // The slot's program, or the fixed function when it did not link.
   void use_program(int slot);
   void use_fixed_function();
@@ -36,6 +42,10 @@ struct shader_library {
   // the unit stays active.
   void bind_sampler(uint32_t target, int slot, int unit, const std::string& name, uint32_t texture);
 };
+
+// The folder shader paths are read from, with a '/' between: empty for the working directory.
+// Author mode points it at the shader sources an author edits.
+extern std::string shader_source_folder;
 
 // The whole file plus a terminating zero byte, or null when it cannot be opened (after printing
 // "Cannot open shader source file." on standard output and the file with the reason on standard

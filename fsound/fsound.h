@@ -55,6 +55,11 @@ int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample);
 // Moves `channel` to sample frame `offset` (at most the sample's length) from the next frame mixed.
 // False (0) for a channel that has no sample.
 signed char FSOUND_SetCurrentPosition(int channel, unsigned int offset);
+// Pauses (`paused` 1) or resumes (0) `channel`: a paused channel is silent and its position stays
+// where the newest frame mixed had it; it resumes from there with the next frame mixed. False (0)
+// for a channel that has no sample.
+signed char FSOUND_SetPaused(int channel, signed char paused);
+signed char FSOUND_GetPaused(int channel);
 // The sample frame of `channel` the listener hears now; wraps at the loop point, stays at the end
 // of a sample that does not loop; 0 for a channel that has no sample.
 unsigned int FSOUND_GetCurrentPosition(int channel);
@@ -69,7 +74,8 @@ FSOUND_DSPUNIT* FSOUND_DSP_GetFFTUnit(void);
 signed char FSOUND_DSP_SetActive(FSOUND_DSPUNIT* unit, signed char active);
 // 512 magnitudes of the last 1024 frames heard (mono mix, Hann window), band k centred at
 // k * mixrate / 1024 Hz; a full-scale sine reads about 1.0 in its band. All zero while the FFT unit
-// is inactive or nothing has played. The array belongs to the library and is rewritten by the
+// is inactive or nothing has played. While every
+// channel that has a sample is paused, the magnitudes of the 1024 frames before the held positions. The array belongs to the library and is rewritten by the
 // next call.
 float* FSOUND_DSP_GetSpectrum(void);
 

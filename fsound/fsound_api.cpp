@@ -128,6 +128,19 @@ signed char FSOUND_SetCurrentPosition(int channel, unsigned int offset) {
   return 1;
 }
 
+signed char FSOUND_SetPaused(int channel, signed char paused) {
+  output_guard guard;
+  fsound::channel* c = find_channel(channel);
+  if (!c || !c->sample) return 0;
+  fsound::state().mixer.set_paused(*c, paused != 0);
+  return 1;
+}
+
+signed char FSOUND_GetPaused(int channel) {
+  const fsound::channel* c = find_channel(channel);
+  return c && c->sample && c->paused ? 1 : 0;
+}
+
 unsigned int FSOUND_GetCurrentPosition(int channel) {
   output_guard guard;
   const fsound::channel* c = find_channel(channel);
@@ -174,7 +187,11 @@ float* FSOUND_DSP_GetSpectrum(void) {
   std::array<float, fsound::fft_size> recent;
   {
     output_guard guard;
-    lib.mixer.recent_mono(heard_frame(), recent.data(), fsound::fft_size);
+    if (lib.mixer.all_paused()) {
+      lib.mixer.paused_mono(recent.data(), fsound::fft_size);
+    } else {
+      lib.mixer.recent_mono(heard_frame(), recent.data(), fsound::fft_size);
+    }
   }
   fsound::magnitude_spectrum(recent.data(), lib.spectrum.data());
   return lib.spectrum.data();

@@ -39,10 +39,44 @@ void mixer::set_position(channel& c, uint32_t position) const {
   c.anchor_position = std::min(position, c.sample->length);
 }
 
+void mixer::set_paused(channel& c, bool pause) const {
+  if (!c.sample || c.paused == pause) return;
+  if (pause) c.anchor_position = position_at(c, mixed);
+  c.anchor_output = mixed;
+  c.paused = pause;
+}
+
+bool mixer::all_paused() const {
+  bool any = false;
+  for (const channel& c : channels) {
+    if (!c.sample) continue;
+    if (!c.paused) return false;
+    any = true;
+  }
+  return any;
+}
+
+void mixer::paused_mono(float* out, int count) const {
+  std::fill(out, out + count, 0.0f);
+  for (const channel& c : channels) {
+    if (!c.sample || c.sample->length == 0 || c.volume == 0) continue;
+    const FSOUND_SAMPLE& s = *c.sample;
+    const float gain = static_cast<float>(c.volume) / (static_cast<float>(full_volume) * 32768.0f);
+    const int64_t end = static_cast<int64_t>(c.anchor_position);
+    for (int j = 0; j < count; ++j) {
+      const int64_t frame = end - count + j;
+      if (frame < 0) continue;
+      const size_t i = 2 * static_cast<size_t>(frame);
+      out[j] += 0.5f * (s.pcm[i] + s.pcm[i + 1]) * gain;
+    }
+  }
+  for (int j = 0; j < count; ++j) out[j] = std::clamp(out[j], -1.0f, 1.0f);
+}
+
 double mixer::position_at(const channel& c, uint64_t output) const {
   if (!c.sample) return 0.0;
   double p = c.anchor_position;
-  if (output > c.anchor_output) p += static_cast<double>(output - c.anchor_output) * c.ratio;
+  if (output > c.anchor_output && !c.paused) p += static_cast<double>(output - c.anchor_output) * c.ratio;
   const double length = c.sample->length;
   if (p >= length) p = (c.loop && length > 0) ? std::fmod(p, length) : length;
   return p;
@@ -55,7 +89,7 @@ bool mixer::finished(const channel& c, uint64_t output) const {
 void mixer::mix(float* out, uint32_t frames) {
   std::fill(out, out + 2 * static_cast<size_t>(frames), 0.0f);
   for (const channel& c : channels) {
-    if (!c.sample || c.sample->length == 0 || c.volume == 0) continue;
+    if (!c.sample || c.sample->length == 0 || c.volume == 0 || c.paused) continue;
     const FSOUND_SAMPLE& s = *c.sample;
     const float gain = static_cast<float>(c.volume) / (static_cast<float>(full_volume) * 32768.0f);
     for (uint32_t i = 0; i < frames; ++i) {

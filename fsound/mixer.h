@@ -26,6 +26,7 @@ struct channel {
   double ratio = 1.0;            // sample frames per output frame
   uint64_t anchor_output = 0;    // output frame at which the sample stands at anchor_position
   double anchor_position = 0.0;  // sample frame
+  bool paused = false;           // silent, its position held at anchor_position
 };
 
 struct mixer {
@@ -46,6 +47,14 @@ struct mixer {
   // Sample frame of the channel at output frame `output`: before its start the start position,
   // wrapped at the end when looping, else held at the end.
   double position_at(const channel& c, uint64_t output) const;
+  // Pauses the channel at the position of the newest frame mixed, or resumes it from its held
+  // position at the next frame to mix.
+  void set_paused(channel& c, bool paused) const;
+  // True when some channel has a sample and every such channel is paused.
+  bool all_paused() const;
+  // The mono mix of the `count` sample frames that end at each paused channel's held position,
+  // as the listener would hear them there (zeros before the sample's start).
+  void paused_mono(float* out, int count) const;
   bool finished(const channel& c, uint64_t output) const;
   // Mixes `frames` frames into `out` (2 * frames floats) and into the history.
   void mix(float* out, uint32_t frames);

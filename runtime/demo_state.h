@@ -47,6 +47,8 @@ struct demo_state {
   double frame_step = 0.0;
   double last_clock = 0.0;
   bool sync_to_music = true;
+  // Author mode's pause: every frame step is 0 while it is set (the show never sets it).
+  bool clock_paused = false;
   FSOUND_SAMPLE* music_sample = nullptr;
   bool ending = false;
   double ending_start = 0.0;

@@ -39,6 +39,10 @@ void step_frame_clock() {
   const double elapsed = frame_stopwatch.read() - demo.last_clock;
   demo.last_clock = frame_stopwatch.read();  // the moment between the two readings is no frame's
   reseed_random(demo.show_time);
+  if (demo.clock_paused) {
+    demo.frame_step = 0.0;
+    return;
+  }
   music_reading music;
   music.position = FSOUND_GetCurrentPosition(0);
   music.frequency = FSOUND_GetFrequency(0);

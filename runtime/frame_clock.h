@@ -37,7 +37,8 @@ bool show_has_ended(double show_time);
 
 // Resets the stopwatch and the show clock (after all loading, just after the music starts).
 void start_frame_clock();
-// Measures this frame's step into demo.frame_step: stopwatch, reseeding, music correction.
+// Measures this frame's step into demo.frame_step: stopwatch, reseeding, music correction; 0 while
+// demo.clock_paused holds the clock.
 void step_frame_clock();
 
 // Timing curve: x = t clamped to [0, 1], h = (1 + cos(pi x)) / 2, result (1 - h^((k + 1) / 2))^k.

@@ -5,6 +5,9 @@
 struct idle_turn_hooks {
   bool (*frame)();    // draws one frame into the back buffer; false once the show has ended
   void (*present)();  // swaps the buffers
+  // Author mode only: a key went down (its virtual-key code, Shift held), before the window
+  // procedure sees it. Null in the show as designed.
+  void (*key_down)(int vk, bool shift) = nullptr;
 };
 
 // One idle turn: draw while the window is not minimised, start the ending on Escape, present, forget

@@ -59,6 +59,23 @@ struct part_start : parts {
   obj_mesh mesh_credits;
 };
 
+// The files of the show's programs, in loading order: a vertex shader (null for a program of a
+// fragment shader only) and a fragment shader, and the program's slot.
+struct program_files {
+  const char* vertex;
+  const char* fragment;
+  int slot;
+};
+inline constexpr program_files show_program_files[] = {
+    {"Materials//v_material1.cpp", "Materials//f_material1.cpp", slots::prog_material},
+    {nullptr, "PostProcessing//f_combineSSAO.cpp", slots::prog_combine},
+    {nullptr, "PostProcessing//f_blurpass.cpp", slots::prog_blurpass},
+    {nullptr, "PostProcessing//f_simpleblur.cpp", slots::prog_simpleblur},
+    {nullptr, "PostProcessing//f_blurhighlights.cpp", slots::prog_highlights},
+    {nullptr, "PostProcessing//f_godrays.cpp", slots::prog_godrays},
+    {"PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp", slots::prog_velocities},
+};
+
 // Steps of render that come before any drawing: the state copy, the key track, the clocks, the
 // warp and the camera. Needs no GL; writes the render context's main camera.
 void begin_show_frame(part_start& part, double step, render_context& context, const frame_state& state);

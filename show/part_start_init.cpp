@@ -35,14 +35,13 @@ std::optional<start_failure> part_start::init(render_context* context) {
   prog_spare = slots::prog_spare;
   prog_simpleblur = slots::prog_simpleblur;
 
-  programs.load_program("Materials//v_material1.cpp", "Materials//f_material1.cpp", prog_material);
-  programs.load_fragment_program("PostProcessing//f_combineSSAO.cpp", prog_combine);
-  programs.load_fragment_program("PostProcessing//f_blurpass.cpp", prog_blurpass);
-  programs.load_fragment_program("PostProcessing//f_simpleblur.cpp", prog_simpleblur);
-  programs.load_fragment_program("PostProcessing//f_blurhighlights.cpp", prog_highlights);
-  programs.load_fragment_program("PostProcessing//f_godrays.cpp", prog_godrays);
-  programs.load_program("PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp",
-                        prog_velocities);
+  for (const program_files& p : show_program_files) {
+    if (p.vertex) {
+      programs.load_program(p.vertex, p.fragment, p.slot);
+    } else {
+      programs.load_fragment_program(p.fragment, p.slot);
+    }
+  }
 
   tex_color = tex_base + slots::tex_color;
   tex_normals = tex_base + slots::tex_normals;

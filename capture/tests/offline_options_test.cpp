@@ -192,3 +192,50 @@ TEST(CommandLine, TheShowHelpOfflineModesAndNothingElse) {
 }
 
 }  // namespace
+
+namespace {
+
+struct parsed_author {
+  bool ok = false;
+  author_options options;
+  std::string error;
+};
+
+parsed_author parse_author(std::vector<const char*> args) {
+  args.insert(args.begin(), "vorteline");
+  args.insert(args.begin() + 1, "--author");
+  parsed_author p;
+  p.ok = parse_author_options(static_cast<int>(args.size()), args.data(), p.options, p.error);
+  return p;
+}
+
+TEST(AuthorOptions, DefaultsOptionsAndRefusals) {
+  const char* argv[] = {"vorteline", "--author", "--from", "12"};
+  std::string error;
+  EXPECT_EQ(classify_command_line(4, argv, error), command_kind::author);
+
+  parsed_author p = parse_author({});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_EQ(p.options.from, 0.0);
+  EXPECT_EQ(p.options.width, 1280);
+  EXPECT_EQ(p.options.height, 720);
+  EXPECT_FALSE(p.options.fullscreen);
+  EXPECT_TRUE(p.options.data.empty());
+
+  p = parse_author({"--fullscreen", "--from", "95.5", "--size", "640x360", "--data", "/src/data"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_EQ(p.options.from, 95.5);
+  EXPECT_EQ(p.options.width, 640);
+  EXPECT_EQ(p.options.height, 360);
+  EXPECT_TRUE(p.options.fullscreen);
+  EXPECT_EQ(p.options.data, "/src/data");
+
+  EXPECT_EQ(parse_author({"--from", "214.5"}).error,
+            "--from 214.5: outside the show (a time from 0 to 214 s)");
+  EXPECT_EQ(parse_author({"--from", "-1"}).ok, false);
+  EXPECT_EQ(parse_author({"--fps", "30"}).error, "--author does not take --fps");
+  EXPECT_EQ(parse_author({"--data"}).error, "--data needs a value");
+  EXPECT_EQ(parse_author({"--size", "10x10"}).ok, false);
+}
+
+}  // namespace

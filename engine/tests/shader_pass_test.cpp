@@ -177,6 +177,68 @@ TEST_F(GlPasses, AMissingShaderLeavesNoGlErrors) {
   EXPECT_EQ(test_gl::drain_errors(), GLenum(GL_NO_ERROR));
 }
 
+// Author mode's rebuild: a broken shader keeps the program that runs; a fixed one replaces it.
+TEST_F(GlPasses, ReloadKeepsTheOldProgramOnABrokenShader) {
+  const auto folder = std::filesystem::temp_directory_path() / "engine_reload";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "v.cpp") << pass_vertex;
+  std::ofstream(folder / "f.cpp") << add_red;
+  shader_source_folder = folder.string();
+  testing::internal::CaptureStdout();
+  library.load_program("v.cpp", "f.cpp", 13);
+  ASSERT_TRUE(library.linked[13]);
+  const uint32_t first = library.programs[13];
+
+  std::ofstream(folder / "f.cpp") << "void main() {\n  gl_FragColor = vec4(1.0)\n}\n";
+  std::string error;
+  EXPECT_FALSE(library.reload_program("v.cpp", "f.cpp", 13, error));
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(error.rfind(folder.string() + "/f.cpp: ", 0), 0u) << error;
+  EXPECT_EQ(error.find('\n'), std::string::npos) << "one line: " << error;
+  EXPECT_NE(out.find(folder.string() + "/f.cpp:"), std::string::npos)
+      << "the log goes to the console: " << out;
+  EXPECT_EQ(library.programs[13], first);
+  EXPECT_TRUE(library.linked[13]);
+  EXPECT_TRUE(glIsProgram(first));
+
+  // The old program still draws: red 0.25 added to a black input.
+  solid_texture(1, 0, 0, 0);
+  auto draw = [&] {
+    library.use_program(13);
+    library.set_uniform_1f(13, "gain", 1.0f);
+    library.bind_sampler(GL_TEXTURE_2D, 13, 0, "texture2d_1", ctx.texture_slot(1));
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0), glVertex2f(-1, -1);
+    glTexCoord2f(1, 0), glVertex2f(1, -1);
+    glTexCoord2f(1, 1), glVertex2f(1, 1);
+    glTexCoord2f(0, 1), glVertex2f(-1, 1);
+    glEnd();
+    library.use_fixed_function();
+    return test_gl::read_rgba(W / 2, H / 2, 1, 1);
+  };
+  EXPECT_NEAR(draw()[0], 64, 2);
+
+  // A fixed file builds a new program in its place: now 0.75 red.
+  std::ofstream(folder / "f.cpp")
+      << "uniform float gain;\nvoid main() { gl_FragColor = vec4(0.75 * gain, 0.0, 0.0, 1.0); }\n";
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(library.reload_program("v.cpp", "f.cpp", 13, error));
+  testing::internal::GetCapturedStdout();
+  EXPECT_NE(library.programs[13], first);
+  EXPECT_NEAR(draw()[0], 191, 2);
+
+  // A missing file is a failure too, and names it.
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(library.reload_program(nullptr, "gone.cpp", 13, error));
+  testing::internal::GetCapturedStderr();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(error, folder.string() + "/gone.cpp: cannot open shader source file");
+  shader_source_folder.clear();
+  glActiveTexture(GL_TEXTURE0);
+  EXPECT_EQ(test_gl::drain_errors(), GLenum(GL_NO_ERROR));
+}
+
 TEST_F(GlPasses, UniformsAndSamplers) {
   testing::internal::CaptureStdout();
   library.load_fragment_program(shader_file("three.cpp", three_inputs).c_str(), 3);

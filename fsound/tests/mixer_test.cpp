@@ -49,3 +49,38 @@ TEST(MixerTest, HalfRateSampleAdvancesHalfAFramePerOutputFrameAndInterpolates) {
 }
 
 }  // namespace
+
+namespace {
+
+// A pause holds the position and silences the channel; the spectrum's input while paused is what
+// plays just before the held position; a resume carries on from there.
+TEST(MixerTest, PauseHoldsThePositionAndResumeCarriesOn) {
+  fsound::mixer m;
+  m.reset(44100, 2);
+  FSOUND_SAMPLE s = ramp(1000, 44100, false);
+  ASSERT_EQ(m.play(0, &s), 0);
+  std::vector<float> out(2 * 100);
+  m.mix(out.data(), 100);
+  auto& c = m.channels[0];
+  m.set_paused(c, true);
+  EXPECT_TRUE(m.all_paused());
+  EXPECT_EQ(m.position_at(c, m.mixed + 500), 100.0);
+  m.mix(out.data(), 100);
+  for (float v : out) EXPECT_EQ(v, 0.0f);
+  EXPECT_EQ(m.position_at(c, m.mixed), 100.0);
+
+  std::vector<float> mono(4);
+  m.paused_mono(mono.data(), 4);
+  for (int j = 0; j < 4; ++j) EXPECT_FLOAT_EQ(mono[j], (96 + j) * 100 / 32768.0f);
+
+  m.set_position(c, 300);  // a seek while paused stays paused at the new place
+  EXPECT_EQ(m.position_at(c, m.mixed + 50), 300.0);
+  m.set_paused(c, false);
+  EXPECT_FALSE(m.all_paused());
+  m.mix(out.data(), 2);
+  EXPECT_FLOAT_EQ(out[0], 300 * 100 / 32768.0f);
+  EXPECT_FLOAT_EQ(out[2], 301 * 100 / 32768.0f);
+  EXPECT_EQ(m.position_at(c, m.mixed), 302.0);
+}
+
+}  // namespace

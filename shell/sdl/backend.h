@@ -29,8 +29,8 @@ bool video_shows_nothing();
 void dispatch_sdl_event(const SDL_Event& event);
 
 // The virtual-key code of a key, or -1 for keys the program has no code for. Letters follow the
-// layout (key code); the top row (digits, the key left of 1, minus and equals) follows its position
-// (scan code), as the Windows codes do.
+// layout (key code); the top row (digits, the key left of 1, minus and equals) and the comma,
+// period and bracket keys follow their position (scan code), as the Windows codes do.
 int virtual_key_of(SDL_Keycode key, SDL_Scancode scancode);
 
 // The command line once the program is in its working folder, with the storage of its texts.

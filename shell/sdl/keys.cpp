@@ -11,6 +11,14 @@ int virtual_key_of(SDL_Keycode key, SDL_Scancode scancode) {
       return 0xBD;
     case SDL_SCANCODE_EQUALS:
       return 0xBB;
+    case SDL_SCANCODE_COMMA:
+      return 0xBC;
+    case SDL_SCANCODE_PERIOD:
+      return 0xBE;
+    case SDL_SCANCODE_LEFTBRACKET:
+      return 0xDB;
+    case SDL_SCANCODE_RIGHTBRACKET:
+      return 0xDD;
     default:
       break;
   }

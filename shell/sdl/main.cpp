@@ -16,6 +16,7 @@
 #include "runtime/platform.h"
 #include "shell/dialog.h"
 #include "shell/main_loop.h"
+#include "shell/sdl/author_main.h"
 #include "shell/sdl/backend.h"
 #include "shell/sdl/x11_clipboard.h"
 #include "shell/texts.h"
@@ -40,6 +41,8 @@ int run_program(int argc, char** argv) {
     case command_kind::offline:
       // The offline modes (video capture, pictures, timeline probe) need neither dialog nor screen.
       return run_offline_command(argc, argv);
+    case command_kind::author:
+      return run_author_mode(argc, argv);
     case command_kind::show:
       break;
   }
