@@ -29,7 +29,7 @@ if [ "${1:-}" = "--runtime" ]; then
   packages=("${runtime_packages[@]}")
 elif [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 pulseaudio pulseaudio-utils
-             dpkg-dev zip)
+             dpkg-dev zip unzip)
 fi
 
 missing=()

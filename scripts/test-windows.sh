@@ -4,12 +4,14 @@
 # at it with the probe (build-windows/test-tools/win_probe.exe) and with screenshots, reads the
 # clipboard with xclip. Screenshots and logs are kept in build-windows/test-output/.
 # Usage: scripts/test-windows.sh [TEST...]   (all by default: template sound dialog quit show windowed
-#        tap console close no-device no-music no-noise)
+#        tap console close no-device no-music no-noise; "release" tests the zip of
+#        scripts/windows-release.sh and is run by scripts/test-release.sh)
+# VT_WINDOWS_TEST_OUTPUT names another folder for the screenshots and logs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=$root/build-windows
-out=$build/test-output
+out=${VT_WINDOWS_TEST_OUTPUT:-$build/test-output}
 
 if [ -z "${VT_WINDOWS_TEST_INNER:-}" ]; then
   scripts/setup.sh --windows
@@ -53,11 +55,12 @@ fail() {
 }
 probe() { wine "$build/test-tools/win_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
-# start DIR NAME [ARGUMENT...]: runs vorteline.exe from DIR in the background (log program-NAME.log).
+# start DIR NAME [ARGUMENT...]: runs vorteline.exe (or $program_file, a path from DIR) from DIR in the
+# background (log program-NAME.log).
 start() {
   local dir=$1 name=$2
   shift 2
-  (cd "$dir" && exec env ${program_env:-} wine vorteline.exe "$@" >"$out/program-$name.log" 2>&1) &
+  (cd "$dir" && exec env ${program_env:-} wine "${program_file:-vorteline.exe}" "$@" >"$out/program-$name.log" 2>&1) &
   program_pid=$!
 }
 # finish SECONDS: waits for the program to end and sets exit_code (124 when it did not end).
@@ -349,6 +352,53 @@ test_no-music() {
   missing_file no-music "music/Zelmor - Vorteline.mp3" "Vorteline" 'Problem initializing FMod. \nNo sound file.' 1
 }
 test_no-noise() { missing_file no-noise "textures/noise.jpg" "Jpg !" "textures/noise.jpg" 1; }
+
+# The release zip unpacked into an empty folder and started from another one, as a shortcut starts
+# it: the dialog appears and Escape ends it with 0; the show then finds its data beside the
+# program (without it a box says there is no sound file), draws, and Escape ends it with 0.
+test_release() {
+  local zip=$build/vorteline-win64.zip release=$scratch/release
+  if [ ! -f "$zip" ]; then
+    fail "release: no $zip (scripts/windows-release.sh)"
+    return
+  fi
+  mkdir -p "$release/unpacked" "$release/start"
+  unzip -q "$zip" -d "$release/unpacked"
+  [ -f "$release/unpacked/vorteline/vorteline.exe" ] || fail "release: no vorteline/vorteline.exe in the zip"
+  program_file=../unpacked/vorteline/vorteline.exe
+  start "$release/start" release-dialog
+  if until_probe 60 dialog >/dev/null; then
+    pass "release from another folder: the dialog appears"
+    xdotool key Escape
+    finish 20
+    [ "$exit_code" = 0 ] && pass "release from another folder, Escape in the dialog: exit 0" ||
+      fail "release from another folder, Escape in the dialog: exit $exit_code"
+  else
+    fail "release from another folder: no dialog"
+    finish 1
+  fi
+  if open_show "$release/start" release-show; then
+    lit=0
+    for ((i = 0; i < 30; i++)); do
+      sleep 2
+      import -window root "$out/release-show.png"
+      lit=$(lit_fraction "$out/release-show.png")
+      awk -v f="$lit" 'BEGIN { exit !(f > 0.002) }' && break
+      kill -0 "$program_pid" 2>/dev/null || break
+    done
+    awk -v f="$lit" 'BEGIN { exit !(f > 0.002) }' && pass "release from another folder: the show draws ($lit lit)" ||
+      fail "release from another folder: the show stays black (release-show.png)"
+    hold_escape
+    finish 30
+    [ "$exit_code" = 0 ] && pass "release from another folder, Escape in the show: exit 0" ||
+      fail "release from another folder, Escape in the show: exit $exit_code"
+  else
+    fail "release from another folder: no show window"
+    finish 1
+  fi
+  [ "$(ls "$release/start")" = "" ] || fail "release: the program wrote into the start folder: $(ls "$release/start")"
+  program_file=""
+}
 
 tests=("$@")
 [ ${#tests[@]} -gt 0 ] || tests=(template sound dialog quit show tap windowed console close no-device no-music no-noise)
