@@ -23,7 +23,7 @@ author_request author_request_for_key(int vk, bool shift) {
       return {author_command::loop_start};
     case author_vk::bracket_close:
       return {author_command::loop_end};
-    case author_vk::back:
+    case vk::back:
       return {author_command::loop_clear};
     case author_vk::f5:
       return {author_command::reload};

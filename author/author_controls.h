@@ -5,10 +5,11 @@
 #include <string>
 
 #include "capture/offline_options.h"
+#include "runtime/demo_state.h"
 
-// Windows virtual-key codes of author mode's keys (beside those of runtime/demo_state.h).
+// Windows virtual-key codes of author mode's keys beside those of runtime/demo_state.h (Backspace
+// and Escape are there).
 namespace author_vk {
-constexpr int back = 8;
 constexpr int tab = 9;
 constexpr int shift = 16;
 constexpr int space = 32;

@@ -6,6 +6,15 @@
 
 namespace fsound {
 
+namespace {
+
+// The factor from the channel's 16-bit sample values to the mix's floats at its volume.
+float sample_gain(const channel& c) {
+  return static_cast<float>(c.volume) / (static_cast<float>(full_volume) * 32768.0f);
+}
+
+}  // namespace
+
 void mixer::reset(int mix_rate, int channel_count) {
   rate = mix_rate;
   channels.assign(static_cast<size_t>(std::max(channel_count, 1)), channel{});
@@ -61,7 +70,7 @@ void mixer::paused_mono(float* out, int count) const {
   for (const channel& c : channels) {
     if (!c.sample || c.sample->length == 0 || c.volume == 0) continue;
     const FSOUND_SAMPLE& s = *c.sample;
-    const float gain = static_cast<float>(c.volume) / (static_cast<float>(full_volume) * 32768.0f);
+    const float gain = sample_gain(c);
     const int64_t end = static_cast<int64_t>(c.anchor_position);
     for (int j = 0; j < count; ++j) {
       const int64_t frame = end - count + j;
@@ -91,7 +100,7 @@ void mixer::mix(float* out, uint32_t frames) {
   for (const channel& c : channels) {
     if (!c.sample || c.sample->length == 0 || c.volume == 0 || c.paused) continue;
     const FSOUND_SAMPLE& s = *c.sample;
-    const float gain = static_cast<float>(c.volume) / (static_cast<float>(full_volume) * 32768.0f);
+    const float gain = sample_gain(c);
     for (uint32_t i = 0; i < frames; ++i) {
       const uint64_t frame = mixed + i;
       if (finished(c, frame)) break;

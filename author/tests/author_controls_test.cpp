@@ -18,7 +18,7 @@ TEST(AuthorControls, KeysAskForTheirRequests) {
   EXPECT_EQ(key(author_vk::period).seconds, 1.0 / 60.0);
   EXPECT_EQ(key(author_vk::bracket_open).command, author_command::loop_start);
   EXPECT_EQ(key(author_vk::bracket_close).command, author_command::loop_end);
-  EXPECT_EQ(key(author_vk::back).command, author_command::loop_clear);
+  EXPECT_EQ(key(vk::back).command, author_command::loop_clear);
   EXPECT_EQ(key(author_vk::f5).command, author_command::reload);
   EXPECT_EQ(key(author_vk::tab).command, author_command::status);
   // The show's own keys are not author mode's.
@@ -66,7 +66,7 @@ TEST(AuthorControls, ALoopPlaysFromItsStartOnceItsEndIsReached) {
   EXPECT_FALSE(loop_active(c));
   apply_author_request(c, key(author_vk::bracket_close), 50.0);
   EXPECT_TRUE(loop_active(c));
-  apply_author_request(c, key(author_vk::back), 45.0);
+  apply_author_request(c, key(vk::back), 45.0);
   EXPECT_FALSE(loop_active(c));
   EXPECT_LT(c.loop_start, 0.0);
   // ] alone loops from the show's start.

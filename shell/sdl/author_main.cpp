@@ -16,19 +16,10 @@
 #include "runtime/demo_state.h"
 #include "runtime/platform.h"
 #include "shell/main_loop.h"
+#include "shell/sdl/backend.h"
 #include "shell/texts.h"
 
 namespace {
-
-// The program's own folder, for telling whether it runs from its build folder.
-std::string program_folder() {
-  char* base = SDL_GetBasePath();
-  if (!base) return "";
-  std::string folder = base;
-  SDL_free(base);
-  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  return folder;
-}
 
 bool author_frame() {
   author_before_frame(author);

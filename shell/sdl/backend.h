@@ -43,3 +43,6 @@ struct start_command_line {
 // the paths on the command line made absolute against the folder it was started in (argc and argv
 // then point into `command`). A failed change is reported on standard error; the program goes on.
 void enter_start_folder(int& argc, char**& argv, start_command_line& command);
+
+// The folder holding the program's file, with a trailing '/'; empty when it cannot be told.
+std::string program_folder();

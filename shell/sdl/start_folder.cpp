@@ -23,6 +23,8 @@ bool holds_show_data(const std::filesystem::path& folder) {
   return true;
 }
 
+}  // namespace
+
 std::string program_folder() {
   char* base = SDL_GetBasePath();
   if (!base) return {};
@@ -30,8 +32,6 @@ std::string program_folder() {
   SDL_free(base);
   return folder;
 }
-
-}  // namespace
 
 void enter_start_folder(int& argc, char**& argv, start_command_line& command) {
   std::error_code error;
