@@ -108,7 +108,7 @@ std::string program_usage() {
          "       vorteline --help     this text\n"
          "       vorteline --author [--from S] [--size WxH] [--fullscreen] [--data DIR]\n"
          "                            the show window at once, with the authoring keys\n"
-         "offline modes (run from the folder holding the program and its data):\n"
+         "offline modes (the data is found beside the program, from any working folder):\n"
          "  --capture OUT.mp4 [--fps N] [--size WxH] [--from S] [--to E]\n"
          "  --frames DIR [--fps N] [--size WxH] [--from S] [--to E]\n"
          "  --frame T OUT.png [--fps N] [--size WxH]\n"

@@ -117,10 +117,24 @@ hold_escape() {
   done
   xdotool keyup Escape
 }
+# Presses Return in the settings dialog until it goes: a key sent while Wine is still giving the
+# dialog its focus can be lost. Up to three presses, 15 s apart.
+accept_dialog() {
+  local press i
+  for ((press = 0; press < 3; press++)); do
+    xdotool key Return
+    for ((i = 0; i < 15; i++)); do
+      sleep 1
+      grep -q '^error=' <<<"$(probe dialog)" && return 0
+    done
+    echo "note: the dialog is still there 15 s after Return; pressing it again"
+  done
+  return 1
+}
 open_show() {
   start "$@"
   until_probe 60 dialog >/dev/null || return 1
-  xdotool key Return
+  accept_dialog || return 1
   until_probe 60 window >/dev/null
 }
 
@@ -335,14 +349,21 @@ missing_file() {
   local dir=$scratch/$1
   cp -r "$build/bin" "$dir"
   rm "$dir/$2"
-  if open_show "$dir" "$1" && box=$(until_probe 120 box "$3"); then
+  # The box may come before the show window is found, so only the dialog and the box are waited for.
+  start "$dir" "$1"
+  if ! until_probe 60 dialog >/dev/null; then
+    import -window root "$out/$1-no-dialog.png"
+    fail "$1: no settings dialog in 60 s (see $1-no-dialog.png, program-$1.log)"
+    finish 1
+  elif accept_dialog && box=$(until_probe 120 box "$3"); then
     import -window root "$out/$1.png"
     grep -qxF "text=[$4]" <<<"$box" && pass "$1: box \"$3\" says $4" || fail "$1: box says ${box#text=}"
     xdotool key Return
     finish 30
     [ "$exit_code" = "$5" ] && pass "$1: exit $5" || fail "$1: exit $exit_code"
   else
-    fail "$1: no box \"$3\""
+    import -window root "$out/$1-no-box.png"
+    fail "$1: no box \"$3\" in 120 s after the dialog went (see $1-no-box.png, program-$1.log; window: $(probe window | head -1))"
     finish 1
   fi
 }
