@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Author mode driven by key presses, under an X server of its own (started by with-display.sh):
 # the window opens at once at the asked size and the show moves; Space holds the picture still;
-# Home and Page Down while paused land on the same picture as the offline `--frame` of that time;
-# a shader edited in the --data folder is rebuilt while the show runs, a broken one keeps the old
-# program; Escape ends with 0.
+# Home and Page Down while paused land on the picture of the offline `--frame` of that time; a
+# shader edited in the --data folder is rebuilt while the show runs, a broken one keeps the old
+# program and shows its error; Escape ends with 0 and the designed ending. Then the default
+# program: the authoring keys change nothing and Escape ends it as designed.
 # Usage: author_mode_test.sh BIN_DIR OUTPUT_DIR
 set -uo pipefail
 bin=$1
@@ -28,14 +29,17 @@ height=360
 below_status="${width}x$((height - 48))+0+48"
 show_title='Vantry 2010 = $'
 
+# find_window SECONDS [TITLE]: a visible window titled TITLE (the show window's by default).
 find_window() {
   local id
   for _ in $(seq $(($1 * 10))); do
-    id=$(xdotool search --onlyvisible --name "$show_title" 2>/dev/null | head -1)
+    id=$(xdotool search --onlyvisible --name "${2:-$show_title}" 2>/dev/null | head -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
 }
+# recorded FILE: how many of the Escape ending's six recorded lines FILE holds.
+recorded() { grep -c -E '^(Cam|Pnt|MCr) :[-0-9.e+]+,[-0-9.e+]+,[-0-9.e+]+  $' "$1"; }
 # shot NAME: the window's picture below the status line.
 shot() {
   import -window "$window" "$out/$1-full.png"
@@ -135,7 +139,8 @@ awk -v r="$red" 'BEGIN { exit !(r > 0.01) }' || fail "no red error line under th
 cp "$out/shader.saved" "$shader"
 until_lines "author: shaders rebuilt from $data" 2 10 || fail "no rebuild after the fix"
 
-echo "== Escape ends with 0"
+echo "== two middle clicks record, Escape ends with 0 and prints the records"
+xdotool click 2 click 2
 key Escape
 for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$program" 2>/dev/null; then
@@ -145,6 +150,51 @@ fi
 wait "$program"
 code=$?
 [ "$code" = 0 ] || fail "exit $code after Escape ($(cat "$out/author.stderr"))"
+[ "$(recorded "$out/author.stdout")" = 6 ] || fail "not the designed ending: $(recorded "$out/author.stdout") recorded lines, not 6"
+
+echo "== the default program: the authoring keys do nothing, Escape ends as designed"
+timeout 300 ./vorteline >"$out/default.stdout" 2>"$out/default.stderr" &
+program=$!
+window=
+if [ -z "$(find_window 30 'Vantry - 2010 $')" ]; then
+  fail "default: no settings dialog"
+else
+  sleep 0.5
+  xdotool key Return
+  window=$(find_window 60)
+fi
+if [ -z "$window" ] || ! kill -0 "$program" 2>/dev/null; then
+  fail "default: no show window"
+else
+  xdotool mousemove --window "$window" 100 100
+  # Drawing has begun once a tenth of the picture is lit.
+  for _ in $(seq 60); do
+    shot default-start
+    lit=$(convert "$out/default-start.png" -colorspace gray -threshold 10% -format "%[fx:mean]" info:)
+    awk -v l="$lit" 'BEGIN { exit !(l > 0.1) }' && break
+    sleep 1
+  done
+  key space
+  key Tab
+  sleep 0.5
+  shot default-1
+  sleep 1
+  shot default-2
+  moved=$(differing default-1 default-2)
+  [ "${moved:-0}" -gt 1000 ] || fail "default: Space held the show ($moved pixels changed in 1 s)"
+  for k in Next Home comma period bracketleft bracketright BackSpace F5; do xdotool key $k; done
+  sleep 1
+  # F5 would rebuild the shaders and say so.
+  grep -q "author:" "$out/default.stdout" && fail "default: an author line on standard output"
+  xdotool click 2 click 2
+  key Escape
+  for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+fi
+kill "$program" 2>/dev/null && fail "default: still running 10 s after Escape"
+wait "$program"
+code=$?
+[ "$code" = 0 ] || fail "default: exit $code after Escape"
+[ "$(recorded "$out/default.stdout")" = 6 ] || fail "default: not the designed ending: $(recorded "$out/default.stdout") recorded lines, not 6"
 
 echo "author_mode_test: $failures failure(s); pictures in $out"
 [ "$failures" = 0 ]
