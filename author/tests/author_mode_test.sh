@@ -109,9 +109,10 @@ shot seek-105
 convert "$out/frame-105-full.png" -crop "$below_status" +repage "$out/frame-105.png"
 seek_moved=$(differing paused-2 seek-105)
 [ "${seek_moved:-0}" -gt 1000 ] || fail "the seek did not change the picture: $seek_moved pixels"
-# The paused picture takes the music's pulse from the sound at the held position, the offline one
-# from the mixed block, so the two are close rather than equal: the seek must land nearer the
-# frame at 105 s than one 1/10 s later (a camera 6 frames on) and within 28 dB of it.
+# A frame's random values (the occlusion pattern's offset, what the scene draws at random) are
+# seeded from the time before its step; a paused frame has no step, so it is seeded from its own
+# time and the two pictures are close rather than equal: the seek must land nearer the frame at
+# 105 s than one 1/10 s later (a camera 6 frames on) and within 28 dB of it.
 ./vorteline --frame 105.1 "$out/frame-105.1-full.png" --size ${width}x$height >>"$out/frame.log" 2>&1
 convert "$out/frame-105.1-full.png" -crop "$below_status" +repage "$out/frame-105.1.png"
 near=$(psnr seek-105 frame-105)
