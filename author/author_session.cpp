@@ -30,10 +30,6 @@ std::filesystem::file_time_type change_time(const std::string& path) {
   return error ? std::filesystem::file_time_type{} : time;
 }
 
-std::string in_folder(const std::string& file) {
-  return shader_source_folder.empty() ? file : shader_source_folder + "/" + file;
-}
-
 // The music at show time `time`: the sample frame there, wrapped where the music loops.
 void place_music(double time) {
   const int rate = FSOUND_GetFrequency(0);
@@ -65,16 +61,19 @@ std::string choose_shader_folder(const std::string& given, const std::string& ex
   return "";
 }
 
+std::string shown_folder(const std::string& folder) {
+  return folder.empty() ? "the working directory" : folder;
+}
+
 bool holds_shaders(const std::string& folder, std::string& error) {
-  const std::string shown = folder.empty() ? "the working directory" : folder;
+  const std::string shown = shown_folder(folder);
   std::error_code code;
   if (!folder.empty() && !std::filesystem::is_directory(folder, code)) {
     error = shown + ": not a folder";
     return false;
   }
   for (const std::string& file : show_shader_files()) {
-    const std::string path = folder.empty() ? file : folder + "/" + file;
-    if (!std::filesystem::is_regular_file(path, code)) {
+    if (!std::filesystem::is_regular_file(shader_path_in(folder, file), code)) {
       error = shown + ": holds no " + file + " (a folder with the show's Materials/ and PostProcessing/)";
       return false;
     }
@@ -88,7 +87,7 @@ void start_author_session(author_session& s, double from) {
   s.shader_paths.clear();
   s.shader_times.clear();
   for (const std::string& file : show_shader_files()) {
-    s.shader_paths.push_back(in_folder(file));
+    s.shader_paths.push_back(shader_path_in(shader_source_folder, file));
     s.shader_times.push_back(change_time(s.shader_paths.back()));
   }
   s.next_watch = frame_stopwatch.read() + watch_interval;
@@ -153,8 +152,7 @@ void reload_author_shaders(author_session& s) {
   std::string error;
   if (reload_show_programs(s.show, error)) {
     s.shader_error.clear();
-    std::printf("author: shaders rebuilt from %s\n",
-                shader_source_folder.empty() ? "the working directory" : shader_source_folder.c_str());
+    std::printf("author: shaders rebuilt from %s\n", shown_folder(shader_source_folder).c_str());
   } else {
     s.shader_error = error;
     std::printf("author: %s (the previous program stays)\n", error.c_str());

@@ -30,6 +30,8 @@ extern author_session author;
 // `build_bin` and `source_data` holding the shader folders); else empty, the working directory.
 std::string choose_shader_folder(const std::string& given, const std::string& exe_folder,
                                  const std::string& build_bin, const std::string& source_data);
+// The folder as messages name it: empty is "the working directory".
+std::string shown_folder(const std::string& folder);
 // True when `folder` (empty: the working directory) holds the show's shader folders; else false
 // with the reason in `error`.
 bool holds_shaders(const std::string& folder, std::string& error);

@@ -1,6 +1,5 @@
 // The seam for the show part: author mode's seek, program rebuild and shader file list.
 #include <algorithm>
-#include <cstdint>
 
 #include "author/author_show.h"
 #include "capture/show_timeline.h"
@@ -21,14 +20,11 @@ void seek_show_timeline(parts* show, double time, int fps, int loaded_keys) {
 
   render_context& context = global_render_context;
   frame_state scratch = global_frame_state;
-  // Frame k ends at k / fps, computed afresh so that the steps do not pile up rounding.
-  for (int64_t k = 1;; ++k) {
-    const double target = std::min(static_cast<double>(k) / fps, time);
-    double step = target - part.fttime;
+  for_each_frame_end(time, fps, [&](double end) {
+    double step = end - part.fttime;
     scratch.track_x = scratch.track_y = scratch.track_z = 0.0;
     step_show_timeline(show, &step, &context, &scratch);
-    if (target >= time) break;
-  }
+  });
   context.current_frame = &global_frame_state;
 }
 

@@ -3,6 +3,8 @@
 // of its timeline (clocks, key track, camera), which every frame advances; a frame nobody sees
 // only needs that step, not the drawing. The show part's implementation is in
 // show_timeline_part_start.cpp.
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 struct parts;
@@ -27,6 +29,18 @@ struct timeline_probe {
   float up[3] = {};
   int key_count = 0;
 };
+
+// Calls `frame(end)` with the running time at which each frame of a fresh run at `fps` ends, up
+// to `time`: frame k ends at k / fps (computed afresh, so that the steps do not pile up rounding),
+// the last one at `time` itself.
+template <class Frame>
+void for_each_frame_end(double time, int fps, Frame&& frame) {
+  for (int64_t k = 1;; ++k) {
+    const double end = std::min(static_cast<double>(k) / fps, time);
+    frame(end);
+    if (end >= time) return;
+  }
+}
 
 // Runs a fresh show timeline from 0 with steps of 1/fps seconds until its running time reaches
 // `time` (the last step shortened to land on it) and reports the last frame. Reads the key track

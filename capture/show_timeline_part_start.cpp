@@ -1,7 +1,5 @@
 // The seam for the show part: its render starts with the GL-free timeline step and ends by
 // handing the frame record back; a frame nobody sees runs just those two.
-#include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -32,10 +30,8 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
   if (!keys.empty()) std::fprintf(stderr, "misc//piano3.txt: %s\n", keys.c_str());
   render_context& context = global_render_context;
   frame_state state;
-  // Frame k ends at k / fps (computed afresh, so steps do not pile up rounding) or at `time`.
-  for (int64_t k = 1;; ++k) {
-    const double target = std::min(static_cast<double>(k) / fps, time);
-    double step = target - part.fttime;
+  for_each_frame_end(time, fps, [&](double end) {
+    double step = end - part.fttime;
     const float sampled_at = static_cast<float>(key_rate * part.ttime);
     state.track_x = state.track_y = state.track_z = 0.0;
     context.current_frame = &state;
@@ -57,7 +53,6 @@ bool probe_show_timeline(double time, int fps, timeline_probe& probe, std::strin
     }
     probe.key_count = part.key_track.key_count;
     end_show_frame(part, state);
-    if (target >= time) break;
-  }
+  });
   return true;
 }

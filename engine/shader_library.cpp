@@ -9,16 +9,12 @@
 
 std::string shader_source_folder;
 
-namespace {
-
-std::string source_path(const char* name) {
-  return shader_source_folder.empty() ? name : shader_source_folder + "/" + name;
+std::string shader_path_in(const std::string& folder, const std::string& name) {
+  return folder.empty() ? name : folder + "/" + name;
 }
 
-}  // namespace
-
 std::unique_ptr<char[]> read_shader_source(const char* name) {
-  const std::string full = source_path(name);
+  const std::string full = shader_path_in(shader_source_folder, name);
   const char* path = full.c_str();
   std::FILE* file = std::fopen(path, "rb");
   if (!file) {
@@ -79,17 +75,25 @@ void print_log(const std::string& what, const char* log) {
   std::fflush(stdout);
 }
 
+constexpr int log_size = 1000;
+
+// Creates a shader of `type` from `source`, compiles it and prints its info log naming `shown`;
+// the log stays in `log`.
+uint32_t compile_source(GLenum type, const GLchar* source, const std::string& shown, char (&log)[log_size]) {
+  const uint32_t shader = glCreateShader(type);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  glGetShaderInfoLog(shader, log_size, nullptr, log);
+  print_log(shown, log);
+  return shader;
+}
+
 // Creates a shader of `type` into `slot_entry`, compiles `path` and prints the info log. A file
 // that cannot be read compiles as an empty string.
 void compile_shader(GLenum type, const char* path, uint32_t& slot_entry) {
   const std::unique_ptr<char[]> text = read_shader_source(path);
-  slot_entry = glCreateShader(type);
-  const GLchar* source = text ? text.get() : "";
-  glShaderSource(slot_entry, 1, &source, nullptr);
-  glCompileShader(slot_entry);
-  char log[1000] = {};
-  glGetShaderInfoLog(slot_entry, sizeof log, nullptr, log);
-  print_log(path, log);
+  char log[log_size] = {};
+  slot_entry = compile_source(type, text ? text.get() : "", path, log);
 }
 
 // Links the slot's program; true when it linked. A failed link prints its log naming the files.
@@ -98,7 +102,7 @@ bool link(uint32_t program, const std::string& files) {
   GLint status = GL_FALSE;
   glGetProgramiv(program, GL_LINK_STATUS, &status);
   if (status == GL_TRUE) return true;
-  char log[1000] = {};
+  char log[log_size] = {};
   glGetProgramInfoLog(program, sizeof log, nullptr, log);
   print_log(files + ": link failed", log[0] ? log : "no log");
   return false;
@@ -143,23 +147,17 @@ std::string first_line(const char* log) {
 // Compiles a fresh shader; 0 with `error` set when the file cannot be read or does not compile.
 uint32_t compile_fresh(GLenum type, const char* name, std::string& error) {
   const std::unique_ptr<char[]> text = read_shader_source(name);
-  const std::string full = source_path(name);
-  const char* path = full.c_str();
+  const std::string path = shader_path_in(shader_source_folder, name);
   if (!text) {
-    error = std::string(path) + ": cannot open shader source file";
+    error = path + ": cannot open shader source file";
     return 0;
   }
-  const uint32_t shader = glCreateShader(type);
-  const GLchar* source = text.get();
-  glShaderSource(shader, 1, &source, nullptr);
-  glCompileShader(shader);
-  char log[1000] = {};
-  glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-  print_log(path, log);
+  char log[log_size] = {};
+  const uint32_t shader = compile_source(type, text.get(), path, log);
   GLint status = GL_FALSE;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
   if (status == GL_TRUE) return shader;
-  error = std::string(path) + ": " + (log[0] ? first_line(log) : "does not compile");
+  error = path + ": " + (log[0] ? first_line(log) : "does not compile");
   glDeleteShader(shader);
   return 0;
 }
@@ -180,7 +178,7 @@ bool shader_library::reload_program(const char* vertex_path, const char* fragmen
   if (vertex) glAttachShader(program, vertex);
   const std::string files = vertex_path ? std::string(vertex_path) + " + " + fragment_path : fragment_path;
   if (!link(program, files)) {
-    char log[1000] = {};
+    char log[log_size] = {};
     glGetProgramInfoLog(program, sizeof log, nullptr, log);
     error = files + ": link failed" + (log[0] ? ": " + first_line(log) : "");
     glDeleteProgram(program);

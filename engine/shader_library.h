@@ -46,6 +46,8 @@ struct shader_library {
 // The folder shader paths are read from, with a '/' between: empty for the working directory.
 // Author mode points it at the shader sources an author edits.
 extern std::string shader_source_folder;
+// `name` in `folder` (empty: the working directory), as the library opens it.
+std::string shader_path_in(const std::string& folder, const std::string& name);
 
 // The whole file plus a terminating zero byte, or null when it cannot be opened (after printing
 // "Cannot open shader source file." on standard output and the file with the reason on standard

@@ -12,8 +12,7 @@ constexpr int tube_keys = 100;
 
 // Timing of the elements (warped time t unless said otherwise). A rate r runs its ease over 1/r
 // seconds; per-instance offsets stagger the instances of one element.
-constexpr double escher_start = 120.0;       // the stack fills in...
-constexpr double escher_rate = 0.5;          // ...all eight within 2 s
+constexpr double escher_rate = 0.5;          // the stack fills in, all eight within 2 s
 constexpr double stretch_start = 28.0;       // the wall, swarm and red tubes shorten by 36 %...
 constexpr double stretch_rate = 0.4;         // ...within 2.5 s
 constexpr double wall_open_start = 9.0;      // the wall tubes widen into walls...
@@ -24,18 +23,12 @@ constexpr double prism_thin_start = 16.0;    // the thin prisms lose their base 
 constexpr double prism_thin_rate = 0.15;     // ...within 6.7 s
 constexpr double prism_shrink_start = -4.0;  // and shrink...
 constexpr double prism_shrink_rate = 0.1;    // ...over 10 s
-constexpr double opening_end = 13.0;         // the opening mesh is drawn until then
-constexpr double late_start = 190.0;         // the late mesh and the swarm appear
 constexpr double swarm_fade_start = 190.0;   // the swarm tubes thin out...
 constexpr double swarm_rate = 0.1;           // ...over 10 s
 constexpr double swarm_calm_start = 253.8;   // running time: their random radii fade...
 constexpr double swarm_calm_rate = 0.2;      // ...within 5 s, at the end of the running time
-// The first section ends at 86 and the second starts at 105 (the warp skips from 83.4 to 108.4):
-// the wing row is away in between, beam 4 and the three-sided tubes change, the middle mesh comes.
-constexpr double first_section_end = 86.0;
-constexpr double second_section_start = 105.0;
-constexpr double wing_close_up = 186.0;  // the wing row closes up and scatters in depth
-constexpr double wing_final = 230.0;     // the wing row moves along -z...
+constexpr double wing_close_up = 186.0;      // the wing row closes up and scatters in depth
+constexpr double wing_final = 230.0;         // the wing row moves along -z...
 constexpr double wing_final_start = 233.0;
 constexpr double wing_final_rate = 0.3;       // ...within 3.3 s
 constexpr double six_stretch_start = 63.0;    // the six-sided tubes shorten by a third...
@@ -44,10 +37,7 @@ constexpr double six_rate = 0.1;              // ...each over 10 s
 constexpr double three_spread_start = 104.0;  // the three-sided tubes spread out...
 constexpr double three_spread_rate = 0.2;     // ...within 5 s
 constexpr double three_spread_end = 124.0;    // then settle narrower
-constexpr double three_end = 185.0;           // drawn until then
-constexpr double red_start = 169.0;           // the red tubes' window
-constexpr double red_end = 186.0;
-constexpr double credits_start = 1260.0;  // the credits block, beyond any normal run
+// When the elements appear and go are in show/scene.h.
 
 double R() { return random_unit(); }
 

@@ -1,6 +1,9 @@
 // The scene's elements by warped time, in drawing order.
 #include "show/segments.h"
 
+#include "show/scene.h"
+#include "show/timeline.h"
+
 namespace {
 
 struct segment {
@@ -9,19 +12,19 @@ struct segment {
 };
 
 constexpr segment segments[] = {
-    {"escher", [](double t) { return t > 120.0 && t < 188.5; }},
+    {"escher", [](double t) { return t > escher_start && t < late_section; }},
     {"walls", [](double) { return true; }},
     {"prisms", [](double) { return true; }},
-    {"opening", [](double t) { return t < 13.0; }},
-    {"late", [](double t) { return t > 190.0; }},
-    {"swarm", [](double t) { return t > 190.0; }},
-    {"middle", [](double t) { return t > 105.0; }},
-    {"wingrow", [](double t) { return t <= 86.0 || t >= 105.0; }},
+    {"opening", [](double t) { return t < opening_end; }},
+    {"late", [](double t) { return t > late_start; }},
+    {"swarm", [](double t) { return t > late_start; }},
+    {"middle", [](double t) { return t > second_section_start; }},
+    {"wingrow", [](double t) { return t <= first_section_end || t >= second_section_start; }},
     {"beams", [](double) { return true; }},
     {"hex", [](double) { return true; }},
-    {"tri", [](double t) { return t < 185.0; }},
-    {"red", [](double t) { return t > 169.0 && t < 186.0; }},
-    {"end", [](double t) { return t > 1260.0; }},
+    {"tri", [](double t) { return t < three_end; }},
+    {"red", [](double t) { return t > red_start && t < red_end; }},
+    {"end", [](double t) { return t > credits_start; }},
 };
 
 }  // namespace

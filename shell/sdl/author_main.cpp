@@ -49,7 +49,7 @@ int run_author_mode(int argc, char** argv) {
     return 2;
   }
   shader_source_folder = folder;
-  std::printf("author: shaders from %s\n", folder.empty() ? "the working directory" : folder.c_str());
+  std::printf("author: shaders from %s\n", shown_folder(folder).c_str());
   std::fflush(stdout);
 
   install_platform();

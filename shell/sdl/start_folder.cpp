@@ -37,11 +37,11 @@ void enter_start_folder(int& argc, char**& argv, start_command_line& command) {
   std::error_code error;
   const std::filesystem::path start = std::filesystem::current_path(error);
   // Without its working folder the program cannot tell where it is; it goes on as it is.
-  if (error || holds_show_data(start)) return;
+  if (error) return;
 
   const start_folder_plan plan =
-      plan_start_folder(std::vector<std::string>(argv, argv + argc), start.string(), false, program_folder(),
-                        path_style::posix);
+      plan_start_folder(std::vector<std::string>(argv, argv + argc), start.string(), holds_show_data(start),
+                        program_folder(), path_style::posix);
   if (!plan.change) return;
   command.arguments = plan.arguments;
   command.pointers.clear();

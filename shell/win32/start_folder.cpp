@@ -85,9 +85,9 @@ std::string reason_of(DWORD code) {
 void enter_start_folder() {
   const std::wstring start = current_folder();
   // Without its working folder the program cannot tell where it is; it goes on as it is.
-  if (start.empty() || holds_show_data(start)) return;
-  const start_folder_plan plan =
-      plan_start_folder({}, utf8_of(start), false, utf8_of(program_folder()), path_style::windows);
+  if (start.empty()) return;
+  const start_folder_plan plan = plan_start_folder({}, utf8_of(start), holds_show_data(start),
+                                                   utf8_of(program_folder()), path_style::windows);
   if (!plan.change) return;
   if (!SetCurrentDirectoryW(wide_of(plan.folder).c_str())) {
     std::fprintf(stderr, "vorteline: cannot change to the program's folder %s: %s\n", plan.folder.c_str(),
